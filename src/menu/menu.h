@@ -1,0 +1,43 @@
+// The title menu's widgets: they read Allegro's mouse state when asked and draw
+// into the bitmap they are given.
+#pragma once
+
+#include <allegro.h>
+
+class ImageButton {
+public:
+    int x;
+    int y;
+    int w;
+    int h;
+    BITMAP* normal_image;
+    BITMAP* hover_image;
+    BITMAP* pressed_image;
+
+    ImageButton(int centre_x, int y, int w, int h, BITMAP* normal, BITMAP* hover, BITMAP* pressed);
+    bool is_hovered() const;
+    bool is_clicked() const;
+    void draw(BITMAP* dest) const;
+};
+
+// A label followed by a value that steps through a fixed list on each click.
+class TextOption {
+public:
+    int label_x;
+    int value_x;
+    int y;
+    int index;
+    int count;
+    const char* label;
+    const char** values;
+    int cooldown;
+
+    TextOption(int label_x, int value_x, int y, const char* label, int count, ...);
+    ~TextOption();
+    TextOption(const TextOption&) = delete;
+    TextOption& operator=(const TextOption&) = delete;
+
+    bool is_hovered() const;
+    bool update();
+    void draw(BITMAP* dest) const;
+};
