@@ -130,6 +130,10 @@ public:
     // Screens.
     bool title_menu();
     void play_game(std::atomic<int>* ticks);
+    // The opening, the frame count and the closing of play_game.
+    void start_game(std::atomic<int>* ticks);
+    void count_frame();
+    void end_game();
     bool quit_dialog();
     bool game_over_screen();
 

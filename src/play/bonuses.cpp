@@ -1,0 +1,61 @@
+// Bonuses: they come out of nowhere now and then, or from one destroyed invader in
+// three, fall, and refill the armour or one weapon's ammunition when caught.
+#include <algorithm>
+#include <cstdlib>
+
+#include "frame/game.h"
+
+namespace {
+constexpr int random_bonus_chance = 5000;  // one in this many updates
+constexpr int drop_chance = 3;             // one in this many destroyed invaders
+constexpr int bonus_kinds = 4;
+constexpr double bonus_speed = 0.25;       // pixels per tick at game speed 1.0
+
+// Kind 0 is armour; kinds 1 to 3 are shots for weapons 0 to 2.
+constexpr int shots_given[bonus_kinds] = {0, 10, 5, 2};
+
+void collect(PlayerShip& ship, int kind) {
+    if (kind == 0) {
+        ship.armour = std::clamp(ship.armour + 20, 0, 100);
+    } else {
+        ship.ammo[kind - 1] += shots_given[kind];
+    }
+}
+}  // namespace
+
+// Draws in order: the chance, the kind, the column. It starts with its bottom row
+// just above the screen.
+void Game::spawn_random_bonus() {
+    if (rand() % random_bonus_chance != 0) return;
+    const int kind = rand() % bonus_kinds;
+    const BITMAP* look = bonus_frames[0];
+    const int x = rand() % (width - look->w - 1);
+    bonuses.emplace_back(x, -look->h, kind, bonus_frames, game_speed * bonus_speed);
+}
+
+// Called for each destroyed invader, with the centre it had.
+void Game::drop_bonus(int centre_x, int centre_y) {
+    if (rand() % drop_chance != 0) return;
+    const int kind = rand() % bonus_kinds;
+    bonuses.emplace_back(centre_x, centre_y, kind, bonus_frames, game_speed * bonus_speed);
+}
+
+// At most one bonus is caught per update: the pass stops there, and the bonuses
+// behind it wait for the next update.
+void Game::move_bonuses(int elapsed) {
+    for (size_t i = 0; i < bonuses.size();) {
+        Bonus& bonus = bonuses[i];
+        bonus.y += elapsed * bonus.speed;
+        bonus.animate();
+        if (bonus.collides_with(*player)) {
+            collect(*player, bonus.kind);
+            bonuses.erase(bonuses.begin() + i);
+            return;
+        }
+        if (int(bonus.y) > height) {
+            bonuses.erase(bonuses.begin() + i);
+        } else {
+            i++;
+        }
+    }
+}

@@ -1,0 +1,51 @@
+// Invaders in play: one now and then above the top edge, then a steady descent,
+// a sideways pursuit of the ship's column, and a shot whenever exactly lined up.
+#include <cstdlib>
+
+#include "frame/game.h"
+
+namespace {
+constexpr int invader_chance = 200;        // one in this many updates
+constexpr int invader_looks = 11;
+constexpr double invader_side_speed = 0.4; // pixels per tick at game speed 1.0
+constexpr double descent_speed = 0.5;      // pixels per tick, whatever the game speed
+constexpr double invader_shot_speed = 0.6;
+constexpr int invader_fire_delay = 100;    // updates between two shots of one invader
+}  // namespace
+
+// Three draws when it comes: the chance, the look, then the column (in the constructor).
+void Game::spawn_random_invader() {
+    if (rand() % invader_chance != 0) return;
+    const int kind = rand() % invader_looks;
+    invaders.emplace_back(kind, width, invader_frames[kind], game_speed * invader_side_speed);
+}
+
+void Game::move_invaders(int elapsed) {
+    for (size_t i = 0; i < invaders.size();) {
+        Invader& invader = invaders[i];
+        invader.y += elapsed * descent_speed;
+
+        // The column at which the invader's middle is over the ship's middle.
+        const int target = int(player->x) + ((player_frames[0]->w - invader.width) >> 1);
+        // A move right past the target is taken back at once, so an invader never
+        // strays more than one step from the ship's column.
+        if (int(invader.x) < target) invader.move_right(elapsed);
+        if (int(invader.x) > target) invader.move_left(elapsed);
+
+        if (invader.fire_delay > 0) invader.fire_delay--;
+        if (int(invader.x) == target && invader.fire_delay == 0) {
+            const int x = int(invader.x) - (invader_shot_frames[0]->w >> 1) + (invader.width >> 1);
+            shots.emplace_back(x, int(invader.y), weapons::invader, 1, invader_shot_frames,
+                               game_speed * invader_shot_speed);
+            invader.fire_delay = invader_fire_delay;
+        }
+        invader.animate();
+
+        // Leaving through the bottom costs the player nothing.
+        if (int(invader.y) > height) {
+            invaders.erase(invaders.begin() + i);
+        } else {
+            i++;
+        }
+    }
+}

@@ -1,0 +1,52 @@
+// One game, from the first frame to the fade back to the title menu.
+#include "frame/game.h"
+
+void Game::play_game(std::atomic<int>* tick_source) {
+    start_game(tick_source);
+    while (!update_frame()) {
+        // The frame that ends the game is never drawn: the fade starts from the last one shown.
+        render_frame();
+        count_frame();
+    }
+    end_game();
+}
+
+// Everything a game changes is put back, so nothing of the previous game survives.
+void Game::start_game(std::atomic<int>* tick_source) {
+    ticks = tick_source;
+    last_tick = 0;
+    fps_start_tick = 0;
+    saved_ticks = 0;
+    fps_frames = 0;
+    *ticks = 0;
+    game_speed = 1.0;
+
+    // Centred, with the bottom of its first frame on the bottom edge of the screen.
+    const BITMAP* look = player_frames[0];
+    player = new PlayerShip((width >> 1) - (look->w >> 1), height - look->h, player_frames, game_speed * 0.5);
+
+    invaders.clear();
+    shots.clear();
+    explosions.clear();
+    bonuses.clear();
+    if (music_on) play_midi(game_music, 1);
+    // A key still held from the menu must not act in the first frame.
+    reset_keyboard();
+}
+
+// The frame rate is measured over windows of about 3000 drawn frames.
+void Game::count_frame() {
+    fps_frames++;
+    if (fps_frames > 3000) {
+        fps_frames = 0;
+        fps_start_tick = *ticks;
+    }
+}
+
+void Game::end_game() {
+    delete player;
+    player = nullptr;
+    if (music_on) stop_midi();
+    fade_out();
+    reset_keyboard();
+}

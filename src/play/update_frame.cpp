@@ -1,0 +1,43 @@
+// One frame of play: every step in a fixed order, since later steps see what
+// earlier ones did. Movement scales with the ticks elapsed since the previous
+// update; animations, delays, the armour gauge and the random chances count updates.
+#include "frame/game.h"
+
+bool Game::update_frame() {
+    // Taken before the quit dialog can open, so the time it stays open never counts.
+    const int elapsed = *ticks - last_tick;
+    bool game_ends = false;
+
+    fire();
+    steer(elapsed);
+    read_speed_keys();
+    choose_weapon();
+    if (key[KEY_ESC]) game_ends = quit_dialog();
+    if (key[KEY_PRTSCR]) save_screenshot();
+    scroll_stars(elapsed);
+    move_shots(elapsed);
+    spawn_random_bonus();
+    move_bonuses(elapsed);
+    spawn_random_invader();
+    move_invaders(elapsed);
+    update_ship();
+    ram_invaders();
+    advance_explosions();
+    // The end follows the gauge, not the armour: a bonus caught in time still saves the ship.
+    if (player->hull < 1) game_ends = game_over_screen();
+
+    last_tick = *ticks;
+    return game_ends;
+}
+
+// KEY_DOWN wins over KEY_UP. The factor scales the stars at once, but only the
+// speed given to new shots, invaders and bonuses.
+void Game::read_speed_keys() {
+    game_speed = key[KEY_UP] ? 3.0 : 1.0;
+    if (key[KEY_DOWN]) game_speed = 0.5;
+}
+
+// The update runs before the drawing, so this is the last frame shown.
+void Game::save_screenshot() {
+    save_bitmap("capture.pcx", buffer, nullptr);
+}
