@@ -62,12 +62,19 @@ constexpr PictureArea quit_close_area{240, 1, 260, 21};
 constexpr int quit_image_min_width = 261;
 constexpr int quit_image_min_height = 111;
 
+// The message of a missing or unreadable data file (the name in it is fixed).
+inline const char* const data_file_failed = "Error loading 'zudaduviz.dat'\n";
+
 // Checks that a loaded data file holds what the game relies on. Returns nullptr
 // when it does, or a French message that says what is wrong.
 const char* check_data_objects(const DATAFILE* data, int screen_width, int screen_height);
 // Checks the file's structure before Allegro's loader reads it (the loader is not
 // safe on damaged files). Returns nullptr or a French message.
 const char* check_data_file(const char* file_name);
+
+// The fade to black: 32 displayed steps, alpha 0, 8, ..., 248 (256 is never used).
+constexpr int fade_steps = 32;
+constexpr int fade_alpha(int step) { return step * 8; }
 
 class Game {
 public:

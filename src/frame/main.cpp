@@ -1,0 +1,19 @@
+// Entry point: one Game for the whole run, the tick timer, and the loop between
+// the title menu and games.
+#include <cstdio>
+#include <cstdlib>
+
+#include "frame/game.h"
+
+int main() {
+    Game game(800, 600, "zudaduviz.dat", 5, 100);
+    if (install_int_ex(tick_callback, BPS_TO_TIMER(500)) < 0) {
+        // Without the timer no timed screen could ever end: stop rather than hang.
+        allegro_message("Le timer ne peut être installé");
+        exit(1);
+    }
+    while (!game.title_menu()) game.play_game(&tick_counter);
+    remove_int(tick_callback);
+    return 0;
+}
+END_OF_MAIN()

@@ -1,0 +1,26 @@
+// What every screen change goes through: the fade to black and the keyboard reset.
+#include "frame/game.h"
+
+void Game::show_buffer() {
+    // Tests run on memory bitmaps with no graphics driver: there is nothing to show.
+    if (gfx_driver) vsync();
+    if (screen) blit(buffer, screen, 0, 0, 0, 0, width, height);
+}
+
+void Game::fade_out() {
+    BITMAP* overlay = create_bitmap(width, height);
+    if (!overlay) return;  // no memory for the overlay: cut to the next screen instead
+    clear_to_color(overlay, 0);
+    // Each step blends the already darkened buffer again, so the darkening compounds.
+    for (int step = 0; step < fade_steps; step++) {
+        set_trans_blender(0, 0, 0, fade_alpha(step));
+        draw_trans_sprite(buffer, overlay, 0, 0);
+        show_buffer();
+    }
+    destroy_bitmap(overlay);
+}
+
+void Game::reset_keyboard() {
+    for (int k = 0; k < KEY_MAX; k++) key[k] = 0;
+    clear_keybuf();
+}

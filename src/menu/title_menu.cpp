@@ -1,0 +1,50 @@
+// The title screen between games: play button, music option, keys.
+#include "frame/game.h"
+#include "menu/menu.h"
+
+namespace {
+const char* const keys_line = "Entrée : jouer      Échap : quitter";
+constexpr int keys_line_y = 430;  // between the music option (y 350) and the play button (y 500)
+}  // namespace
+
+bool Game::title_menu() {
+    bool leave = false;
+    bool quit = false;
+    ImageButton play_button(width / 2, 500, play_button_normal->w, play_button_normal->h, play_button_normal,
+                            play_button_hover, play_button_pressed);
+    TextOption music_option(100, 200, 350, "Musique", 2, "Musique OFF", "Musique ON");
+    // Opens on the setting in force, so that what it shows is what plays.
+    music_option.index = music_on;
+
+    if (music_on) play_midi(menu_music, 1);
+    set_mouse_sprite(mouse_pointer);
+    position_mouse(width / 2, height / 2);
+    set_mouse_sprite_focus(0, 0);
+    set_mouse_range(0, 0, width - 1, height - 1);
+    reset_keyboard();
+
+    while (!leave) {
+        clear_bitmap(buffer);
+        masked_blit(title_image, buffer, 0, 0, width / 2 - title_image->w / 2, 100, title_image->w, title_image->h);
+        if (play_button.is_clicked()) leave = true;
+        play_button.draw(buffer);
+        if (music_option.update()) {
+            music_on = music_option.index;
+            if (music_on == 0) stop_midi();
+            if (music_on == 1) play_midi(menu_music, 1);
+        }
+        music_option.draw(buffer);
+        textprintf_centre_ex(buffer, font, width / 2, keys_line_y, makecol(150, 150, 190), -1, "%s", keys_line);
+        masked_blit(mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, mouse_pointer->w, mouse_pointer->h);
+        show_buffer();
+        if (key[KEY_ENTER]) leave = true;
+        if (key[KEY_ESC]) {
+            quit = true;
+            leave = true;
+        }
+        reset_keyboard();
+    }
+
+    if (music_on) stop_midi();
+    return quit;
+}

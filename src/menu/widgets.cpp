@@ -1,0 +1,56 @@
+// The title menu's two widgets.
+#include <cstdarg>
+
+#include "menu/menu.h"
+
+ImageButton::ImageButton(int centre_x, int y, int w, int h, BITMAP* normal, BITMAP* hover, BITMAP* pressed)
+    : x(centre_x - normal->w / 2), y(y), w(w), h(h), normal_image(normal), hover_image(hover), pressed_image(pressed) {}
+
+bool ImageButton::is_hovered() const {
+    return mouse_x >= x && mouse_x <= x + w && mouse_y >= y && mouse_y <= y + h;
+}
+
+// Either button, and on every call while it is held (not only when pressed).
+bool ImageButton::is_clicked() const { return is_hovered() && (mouse_b & 3); }
+
+void ImageButton::draw(BITMAP* dest) const {
+    BITMAP* image = normal_image;
+    if (is_hovered()) image = hover_image;
+    if (is_clicked()) image = pressed_image;
+    masked_blit(image, dest, 0, 0, x, y, w, h);
+}
+
+TextOption::TextOption(int label_x, int value_x, int y, const char* label, int count, ...)
+    : label_x(label_x), value_x(value_x), y(y), index(0), count(count), label(label),
+      values(new const char*[count]), cooldown(0) {
+    va_list args;
+    va_start(args, count);
+    for (int v = 0; v < count; v++) values[v] = va_arg(args, const char*);
+    va_end(args);
+}
+
+TextOption::~TextOption() { delete[] values; }
+
+// From the label's left edge to the end of the value shown now, one text line high.
+bool TextOption::is_hovered() const {
+    return mouse_x >= label_x && mouse_x <= value_x + text_length(font, values[index]) && mouse_y >= y &&
+           mouse_y <= y + text_height(font);
+}
+
+// A held button advances the value once every four calls.
+bool TextOption::update() {
+    int before = index;
+    if (is_hovered() && (mouse_b & 3) && cooldown == 0) {
+        cooldown = 4;
+        index++;
+    }
+    if (index > count - 1) index = 0;
+    if (cooldown > 0) cooldown--;
+    return index != before;
+}
+
+void TextOption::draw(BITMAP* dest) const {
+    textprintf_ex(dest, font, label_x, y, makecol(194, 194, 255), -1, "%s", label);
+    textprintf_ex(dest, font, value_x, y, makecol(255, 64, 64), -1, "%s", values[index]);
+    hline(dest, label_x, y + text_height(font), label_x + text_length(font, label) - 2, makecol(129, 129, 246));
+}

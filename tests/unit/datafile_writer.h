@@ -1,0 +1,103 @@
+// Writes small Allegro data files byte by byte, so that tests can make exactly
+// the file they need: well-formed, with objects of any kind and size, or broken.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+struct TestObject {
+    std::string type;            // four characters: "BMP ", "MIDI", ...
+    std::vector<uint8_t> contents;
+};
+
+inline void put_long(std::vector<uint8_t>& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
+}
+inline void put_word(std::vector<uint8_t>& out, int v) {
+    out.push_back(uint8_t(v >> 8));
+    out.push_back(uint8_t(v));
+}
+inline void put_id(std::vector<uint8_t>& out, const std::string& id) { out.insert(out.end(), id.begin(), id.end()); }
+
+// A 24-bit picture filled with one colour; (255, 0, 255) is the mask colour.
+inline TestObject bitmap_object(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+    TestObject object{"BMP ", {}};
+    put_word(object.contents, 24);
+    put_word(object.contents, w);
+    put_word(object.contents, h);
+    for (int p = 0; p < w * h; p++) {
+        object.contents.push_back(r);
+        object.contents.push_back(g);
+        object.contents.push_back(b);
+    }
+    return object;
+}
+
+// A tune of one short note on track 0; the other 31 tracks are empty.
+inline TestObject midi_object() {
+    TestObject object{"MIDI", {}};
+    put_word(object.contents, 96);
+    const std::vector<uint8_t> track = {0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00};
+    put_long(object.contents, uint32_t(track.size()));
+    object.contents.insert(object.contents.end(), track.begin(), track.end());
+    for (int t = 1; t < 32; t++) put_long(object.contents, 0);
+    return object;
+}
+
+// The whole file: uncompressed magic, "ALL.", the count, then each object with a name property.
+inline std::vector<uint8_t> datafile_bytes(const std::vector<TestObject>& objects) {
+    std::vector<uint8_t> out;
+    put_id(out, "slh.");
+    put_id(out, "ALL.");
+    put_long(out, uint32_t(objects.size()));
+    for (size_t i = 0; i < objects.size(); i++) {
+        std::string name = "OBJECT_" + std::to_string(i);
+        put_id(out, "prop");
+        put_id(out, "NAME");
+        put_long(out, uint32_t(name.size()));
+        put_id(out, name);
+        put_id(out, objects[i].type);
+        put_long(out, uint32_t(objects[i].contents.size()));
+        put_long(out, uint32_t(objects[i].contents.size()));
+        out.insert(out.end(), objects[i].contents.begin(), objects[i].contents.end());
+    }
+    return out;
+}
+
+inline void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    FILE* file = fopen(path.c_str(), "wb");
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+}
+
+// 86 objects at the indices the game expects, each picture's width carrying its
+// own index (width = 1 + index); strips are thus of unequal sizes on purpose.
+inline std::vector<TestObject> indexed_game_objects() {
+    std::vector<TestObject> objects;
+    for (int index = 0; index < 86; index++) {
+        if (index == 0 || index == 66) {
+            objects.push_back(midi_object());
+            continue;
+        }
+        int w = 1 + index, h = 1 + index % 7;
+        if (index == 72) w = 301, h = 151;  // the quit dialog must hold its three areas
+        objects.push_back(bitmap_object(w, h, uint8_t(index), uint8_t(255 - index), 40));
+    }
+    return objects;
+}
+
+// 86 objects that obey every rule the game checks: 20x20 pictures, a 301x151 dialog.
+inline std::vector<TestObject> valid_game_objects() {
+    std::vector<TestObject> objects;
+    for (int index = 0; index < 86; index++) {
+        if (index == 0 || index == 66)
+            objects.push_back(midi_object());
+        else if (index == 72)
+            objects.push_back(bitmap_object(301, 151, 90, 90, 120));
+        else
+            objects.push_back(bitmap_object(20, 20, 200, 100, 50));
+    }
+    return objects;
+}
