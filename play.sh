@@ -1,0 +1,10 @@
+#!/bin/sh
+# Installs what is missing, builds the game and starts it.
+set -e
+cd "$(dirname "$0")"
+sh scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DZUDADUVIZ_TESTS=OFF > /dev/null
+cmake --build build -j"$(nproc)"
+# The game reads zudaduviz.dat from its working directory; patches.dat (the
+# instruments) is found next to the executable.
+cd build && exec ./zudaduviz

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs what is missing, builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs every test (window tests start their own Xvfb).
+set -e
+cd "$(dirname "$0")"
+sh scripts/install-deps.sh tests
+cmake -S . -B build-tests -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUDADUVIZ_SANITIZE=ON -DZUDADUVIZ_BENCH=ON > /dev/null
+cmake --build build-tests -j"$(nproc)"
+cd build-tests
+# Logic tests in parallel; real-window tests one at a time, since they hold keys and
+# buttons for a few frames and must not be starved of the two cores.
+status=0
+ctest --output-on-failure -j2 -LE window || status=1
+ctest --output-on-failure -L window || status=1
+exit $status
