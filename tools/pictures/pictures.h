@@ -1,0 +1,20 @@
+// Every picture of the data file, one function each; frames count from 0.
+#pragma once
+
+#include "canvas.h"
+
+Canvas bonus_picture(int frame);
+// state 0 normal, 1 pointer over it, 2 pressed.
+Canvas play_button_picture(int state);
+// look 0 to 10.
+Canvas invader_picture(int look, int frame);
+// frame 0 to 24, in the order the game plays them.
+Canvas explosion_picture(int frame);
+Canvas game_over_picture();
+Canvas ship_picture(int frame);
+Canvas quit_pointer_picture();
+Canvas menu_pointer_picture();
+Canvas quit_dialog_picture();
+Canvas title_picture();
+// weapon 0 Missiles, 1 Fireball, 2 Choc, 3 the invaders' shot.
+Canvas shot_picture(int weapon, int frame);
