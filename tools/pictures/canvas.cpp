@@ -303,13 +303,20 @@ Field lettering(int w, int h, const char* text, float x, float y, const Letterin
 namespace {
 const int bayer4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
 
-// One component to `levels` steps with ordered dithering; exact levels never dither.
-int dither(float v, int levels, int x, int y) {
+// The 8-bit value a 5- or 6-bit level stands for (the top bits repeated below).
+int expand(int level, int bits) { return (level << (8 - bits)) | (level >> (2 * bits - 8)); }
+
+// One component to a level of `bits` bits, with ordered dithering between the two
+// nearest levels; a colour that is exactly a level stays flat.
+int dither(float v, int bits, int x, int y) {
+    int top = (1 << bits) - 1;
+    v = clamp01(v);
+    int k = 0;
+    while (k < top && expand(k + 1, bits) / 255.0f <= v) ++k;
+    if (k == top) return top;
+    float low = expand(k, bits) / 255.0f, high = expand(k + 1, bits) / 255.0f;
     float t = (bayer4[y & 3][x & 3] + 0.5f) / 16.0f;
-    float scaled = clamp01(v) * levels;
-    float base = std::floor(scaled + 1e-4f);
-    int q = int(base) + ((scaled - base) > t ? 1 : 0);
-    return std::min(levels, std::max(0, q));
+    return (v - low) / (high - low) > t ? k + 1 : k;
 }
 }  // namespace
 
@@ -325,12 +332,12 @@ Quantised quantise(const Canvas& c, float threshold) {
             }
             q.opaque[size_t(y) * c.w + x] = 1;
             // Premultiplied colour is the colour over black.
-            int r5 = dither(p.r, 31, x, y), g6 = dither(p.g, 63, x, y), b5 = dither(p.b, 31, x, y);
+            int r5 = dither(p.r, 5, x, y), g6 = dither(p.g, 6, x, y), b5 = dither(p.b, 5, x, y);
             // The 16-bit mask is r 31, g 0, b 31: a visible pixel must never land on it.
             if (r5 == 31 && g6 == 0 && b5 == 31) g6 = 1;
-            out[0] = uint8_t((r5 << 3) | (r5 >> 2));
-            out[1] = uint8_t((g6 << 2) | (g6 >> 4));
-            out[2] = uint8_t((b5 << 3) | (b5 >> 2));
+            out[0] = uint8_t(expand(r5, 5));
+            out[1] = uint8_t(expand(g6, 6));
+            out[2] = uint8_t(expand(b5, 5));
         }
     return q;
 }

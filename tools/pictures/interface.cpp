@@ -40,6 +40,11 @@ Canvas pointer(Colour light, Colour dark, Colour rim) {
     return c;
 }
 
+// Rims of the quit dialog's three areas: colours of the 16-bit grid, so each rim is
+// one flat colour that marks the area's exact extent.
+const Colour button_rim = rgb(8, 8, 16);
+const Colour close_rim = rgb(57, 4, 8);
+
 // Text centred on x = cx with its top at y.
 Field centred_text(int w, int h, const char* text, float cx, float y, const Lettering& style) {
     return lettering(w, h, text, cx - lettering_width(text, style) / 2, y, style);
@@ -129,7 +134,7 @@ Canvas quit_dialog_picture() {
     // A button filling its area exactly: dark rim on the area's edge, raised face inside.
     auto button = [&](int left, int top, int right, int bottom, const char* label, Colour face) {
         Field area(w, h, [=](float x, float y) { return pixel_box(x, y, left, top, right, bottom); });
-        c.paint(area, rgb(6, 8, 16));
+        c.paint(area, button_rim);
         Field body(w, h, [=](float x, float y) { return pixel_box(x, y, left + 1, top + 1, right - 1, bottom - 1); });
         c.paint(body, [=](const Spot& s) {
             Colour base = mix(face, shade(face, 0.6f), clamp01((s.py - top) / float(bottom - top)));
@@ -152,7 +157,7 @@ Canvas quit_dialog_picture() {
 
     // Close box: a dark rim on the area's edge, a red face and a white cross.
     Field close_area(w, h, [](float x, float y) { return pixel_box(x, y, 240, 1, 260, 21); });
-    c.paint(close_area, rgb(40, 6, 6));
+    c.paint(close_area, close_rim);
     Field close_face(w, h, [](float x, float y) { return pixel_box(x, y, 241, 2, 259, 20); });
     c.paint(close_face, [](const Spot& s) { return mix(rgb(240, 90, 70), rgb(160, 30, 30), clamp01((s.py - 2) / 18)); });
     Field cross(w, h, [](float x, float y) {
