@@ -25,12 +25,14 @@ constexpr uint32_t id(const char (&text)[5]) {
            uint32_t(uint8_t(text[2])) << 8 | uint32_t(uint8_t(text[3]));
 }
 
-// Big-endian reader over the whole file; every read is bounds-checked.
+// Big-endian reader; every read is checked against the end of what is being read
+// (the whole file, or the one object being looked into).
 struct Reader {
     const std::vector<uint8_t>& bytes;
     size_t at;
+    size_t limit;
 
-    bool has(size_t n) const { return n <= bytes.size() - at; }
+    bool has(size_t n) const { return at <= limit && n <= limit - at; }
     uint32_t long_at(size_t p) const {
         return uint32_t(bytes[p]) << 24 | uint32_t(bytes[p + 1]) << 16 | uint32_t(bytes[p + 2]) << 8 | bytes[p + 3];
     }
@@ -51,9 +53,21 @@ struct Reader {
 const char* const damaged = "Le fichier 'zudaduviz.dat' est endommagé : %s (octet %zu)\n";
 
 const char* check_objects(Reader& in, uint32_t count, int depth);
+const char* check_inside(Reader& in, uint32_t type, size_t size, int depth);
 
 // The contents of one object, exactly `size` bytes from the reader's position.
 const char* check_contents(Reader& in, uint32_t type, size_t size, int depth) {
+    size_t start = in.at;
+    size_t end = start + size;
+    size_t outer_limit = in.limit;
+    in.limit = end;
+    const char* wrong = check_inside(in, type, size, depth);
+    in.limit = outer_limit;
+    in.at = end;
+    return wrong;
+}
+
+const char* check_inside(Reader& in, uint32_t type, size_t size, int depth) {
     size_t start = in.at;
     size_t end = start + size;
     if (type == id("BMP ")) {
@@ -68,7 +82,7 @@ const char* check_contents(Reader& in, uint32_t type, size_t size, int depth) {
         if (!in.read_word(divisions)) return say(damaged, "morceau tronqué", start);
         for (int track = 0; track < 32; track++) {
             uint32_t length;
-            if (!in.read_long(length) || length > end - in.at) return say(damaged, "piste de morceau incohérente", start);
+            if (!in.read_long(length) || !in.has(length)) return say(damaged, "piste de morceau incohérente", start);
             in.at += length;
         }
         if (in.at != end) return say(damaged, "taille de morceau incohérente", start);
@@ -81,7 +95,6 @@ const char* check_contents(Reader& in, uint32_t type, size_t size, int depth) {
         // Other kinds have structures of their own that the game neither uses nor checks.
         return say(damaged, "type d'objet inconnu", start);
     }
-    in.at = end;
     return nullptr;
 }
 
@@ -143,7 +156,7 @@ const char* check_data_file(const char* file_name) {
     if (read_error) return data_file_failed;
     if (bytes.size() > (size_t(256) << 20)) return say(damaged, "fichier trop gros", bytes.size());
 
-    Reader in{bytes, 0};
+    Reader in{bytes, 0, bytes.size()};
     uint32_t magic, dat_magic, count;
     if (!in.read_long(magic) || !in.read_long(dat_magic)) return say(damaged, "fichier tronqué", in.at);
     if (magic == F_PACK_MAGIC) return say(damaged, "fichier compressé", size_t(0));
