@@ -232,13 +232,13 @@ TEST_F(InvaderConstruction, SizeIsTakenFromTheFirstFrame) {
 
 TEST_F(InvaderConstruction, MovesLikeTheShipThroughTheCraftTable) {
     TestStrip strip(40, 30, makecol(0, 200, 0));
-    Invader invader(0, 800, strip.frames(), 0.4);
+    Invader invader(0, 800, strip.frames(), 0.3);
     invader.x = 200;
     Craft& craft = invader;
     craft.move_right(10);
-    EXPECT_EQ(invader.x, 200 + 10 * 0.4);
-    craft.move_left(5);
-    EXPECT_EQ(invader.x, 200 + 10 * 0.4 - 5 * 0.4);
+    EXPECT_EQ(invader.x, 200 + 10 * 0.3);
+    craft.move_left(7);
+    EXPECT_EQ(invader.x, 200 + 10 * 0.3 - 7 * 0.3);  // formed in double
     EXPECT_EQ(invader.y, -100.0);
 }
 
