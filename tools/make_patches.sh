@@ -1,0 +1,79 @@
+#!/bin/sh
+# make_patches.sh OUT TUNE.mid...
+# Builds the patch set that Allegro's software MIDI synth (DIGMID) plays the tunes
+# with, from Debian's freepats. DIGMID reads Gravis-style sets: programs numbered
+# 1-128, drums in a "129 begin_multipatch" block, short patch names, paths relative
+# to the cfg. So this writes such a default.cfg over short-named links to the
+# freepats files, then lets pat2dat keep only the instruments the tunes use.
+# Without freepats (or pat2dat) it warns and writes nothing: the game runs silent.
+# FREEPATS_DIR overrides where freepats is looked for.
+set -eu
+
+if [ "$#" -lt 2 ]; then
+    echo "usage: make_patches.sh OUT TUNE.mid..." >&2
+    exit 2
+fi
+out=$1
+shift
+
+freepats=${FREEPATS_DIR:-/usr/share/midi/freepats}
+if [ ! -d "$freepats/Tone_000" ] || [ ! -d "$freepats/Drum_000" ]; then
+    echo "make_patches.sh: warning: freepats not found in $freepats; no $out, the game will have no music" >&2
+    exit 0
+fi
+if ! command -v pat2dat >/dev/null 2>&1; then
+    echo "make_patches.sh: warning: pat2dat not found; no $out, the game will have no music" >&2
+    exit 0
+fi
+
+# Absolute tune paths, since pat2dat runs from the temp dir; the list replaces the arguments.
+count=$#
+for tune in "$@"; do
+    case $tune in
+        /*) ;;
+        *) tune=$(pwd)/$tune ;;
+    esac
+    if [ ! -f "$tune" ]; then
+        echo "make_patches.sh: no such tune: $tune" >&2
+        exit 1
+    fi
+    set -- "$@" "$tune"
+done
+shift "$count"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# freepats names its files NNN_Name.pat with NNN the 0-based program (Tone_000) or
+# the drum key (Drum_000). The glob sorts them, so the cfg is the same on every build.
+number_of() {
+    # Leading zeros stripped by hand: sh arithmetic would read 0NN as octal.
+    n=$(basename "$1" | sed -e 's/_.*//' -e 's/^0*//')
+    echo "${n:-0}"
+}
+
+cfg=$work/default.cfg
+: > "$cfg"
+for patch in "$freepats"/Tone_000/[0-9][0-9][0-9]_*.pat; do
+    [ -f "$patch" ] || continue
+    program=$(number_of "$patch")
+    name=$(printf 'p%03d' "$program")
+    ln -s "$patch" "$work/$name.pat"
+    echo "$((program + 1)) $name" >> "$cfg"
+done
+echo "129 begin_multipatch" >> "$cfg"
+for patch in "$freepats"/Drum_000/[0-9][0-9][0-9]_*.pat; do
+    [ -f "$patch" ] || continue
+    key=$(number_of "$patch")
+    name=$(printf 'd%03d' "$key")
+    ln -s "$patch" "$work/$name.pat"
+    echo "$key $name" >> "$cfg"
+done
+echo "end_multipatch" >> "$cfg"
+
+(cd "$work" && pat2dat -o patches.dat default.cfg "$@" > pat2dat.log 2>&1) || {
+    cat "$work/pat2dat.log" >&2
+    echo "make_patches.sh: pat2dat failed" >&2
+    exit 1
+}
+mv "$work/patches.dat" "$out"

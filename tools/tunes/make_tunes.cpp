@@ -1,0 +1,42 @@
+// make_tunes DIR: composes the game's two tunes and writes them as Standard MIDI
+// files, DIR/00.mid (in game) and DIR/66.mid (title menu), named after their
+// places in the data file. Same bytes on every run.
+#include <cstdio>
+#include <string>
+
+#include "compose.h"
+
+namespace {
+
+bool write_tune(const Tune& tune, const std::string& path) {
+    for (const MidiTrack& track : tune.tracks) {
+        if (track.last_tick() > tune.end_tick) {
+            std::fprintf(stderr, "make_tunes: track \"%s\" runs past the loop point in %s\n", track.name.c_str(),
+                         path.c_str());
+            return false;
+        }
+    }
+    Bytes bytes = encode_midi_file(tune.ticks_per_quarter, tune.tracks, tune.end_tick);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        std::perror(path.c_str());
+        return false;
+    }
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    written = std::fclose(file) == 0 && written;
+    if (!written) std::fprintf(stderr, "make_tunes: cannot write %s\n", path.c_str());
+    return written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_tunes DIR\n");
+        return 2;
+    }
+    std::string dir = argv[1];
+    bool ok = write_tune(compose_game_tune(), dir + "/00.mid");
+    ok = write_tune(compose_menu_tune(), dir + "/66.mid") && ok;
+    return ok ? 0 : 1;
+}
