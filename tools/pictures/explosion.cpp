@@ -59,7 +59,7 @@ void draw_cloud(Canvas& c, int frame) {
     const Noise& noise = billows();
     float age = frame / float(last_frame);
     float radius = 5 + 34 * (1 - std::exp(-frame / 4.0f));
-    float breakup = smoothstep(8, 31, float(frame));
+    float breakup = smoothstep(8, 34, float(frame));
     float drift = frame * 0.08f;
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {

@@ -396,13 +396,16 @@ Canvas mothership(int frame) {
     const float m = w / 2.0f;
     Canvas c(w, h);
     float p = turn(frame);
-    const float flame[3] = {4.0f, 6.0f, 5.0f};
+    // Three exhausts on the rear edge (the top: it flies down), flickering out of step.
+    const float flame[3] = {4.5f, 6.5f, 5.5f};
     for (int k = -1; k <= 1; ++k) {
+        float len = flame[(frame + k + 3) % 3];
         Field exhaust(w, h, [&](float x, float y) {
-            return std::max(std::fabs(x - (m + k * 18)) - 3.0f, std::max(y - 8.0f, 8.0f - flame[(frame + k + 3) % 3] - y));
+            float t = clamp01((8 - y) / len);
+            return std::max(std::fabs(x - (m + k * 16)) - 3.5f * (1 - t * 0.7f), std::max(y - 8.0f, 8.0f - len - y));
         });
-        c.halo(exhaust, rgb(120, 200, 255), 4, 0.7f);
-        c.paint(exhaust, rgb(200, 235, 255));
+        c.halo(exhaust, rgb(120, 200, 255), 3, 0.8f);
+        c.paint(exhaust, [&](const Spot& s) { return mix(rgb(240, 250, 255), rgb(80, 150, 255), clamp01((8 - s.py) / len)); });
     }
     Field hull(w, h, [&](float x, float y) {
         float dx = std::fabs(x - m);

@@ -36,8 +36,8 @@ void draw_scene(Canvas& c) {
     c.draw(left, int(mid) - 180 - left.w / 2, 132);
     Canvas right = invader_picture(1, 1);
     c.draw(right, int(mid) + 170 - right.w / 2, 128);
-    Canvas bang = explosion_picture(6);
-    c.draw(bang, int(mid) + 170 - bang.w / 2 + 14, 146 - bang.h / 2, 0.9f);
+    Canvas bang = explosion_picture(4);
+    c.draw(bang, int(mid) + 170 - bang.w / 2 + 30, 140 - bang.h / 2);
     Canvas bolt = shot_picture(3, 0);
     c.draw(bolt, int(mid) - 180 - bolt.w / 2, 180);
 }
