@@ -115,8 +115,8 @@ Colour lit(Colour base, float light, float gloss) {
     // 0.66 is what a flat face receives: keep it at the base colour.
     float k = 0.35f + light * 0.98f;
     Colour c = shade(base, k);
-    float spec = std::pow(clamp01((light - 0.75f) / 0.25f), 2.0f) * gloss;
-    return Colour{c.r + spec, c.g + spec, c.b + spec, base.a};
+    float highlight = std::pow(clamp01((light - 0.75f) / 0.25f), 2.0f) * gloss;
+    return Colour{c.r + highlight, c.g + highlight, c.b + highlight, base.a};
 }
 
 float circle(float x, float y, float cx, float cy, float r) { return std::hypot(x - cx, y - cy) - r; }
