@@ -28,8 +28,10 @@ public:
     int around(int centre, int spread);
 };
 
-// Pitch classes.
-enum PitchClass { C = 0, C_SHARP = 1, D = 2, E_FLAT = 3, E = 4, F = 5, F_SHARP = 6, G = 7, G_SHARP = 8, A = 9, B_FLAT = 10, B = 11 };
+// Pitch classes, 0 = C.
+namespace pitch {
+enum : int { c, c_sharp, d, e_flat, e, f, f_sharp, g, g_sharp, a, b_flat, b };
+}
 
 // A chord: its root's pitch class and its tones in semitones above the root (root first).
 struct Chord {
@@ -53,7 +55,7 @@ std::vector<int> close_voicing(const Chord& chord, int low);
 // as far as count tones: the rungs an arpeggio climbs.
 std::vector<int> chord_ladder(const Chord& chord, int low, int count);
 
-// One step of a melodic line: a key (0 = rest) and its length in units.
+// One step of a melodic line: a MIDI key (60 = middle C, 0 = rest) and its length in units.
 struct Step {
     int key;
     int units;

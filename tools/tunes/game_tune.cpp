@@ -56,11 +56,11 @@ bool is_first_theme(int b) {
 
 std::vector<Chord> chord_per_bar() {
     return {
-        minor(A), minor(A), major(F), major(G),
-        minor(A), major(F), major(C), major(G), minor(A), major(F), major(G), major(E),
-        major(F), major(G), minor(E), minor(A), minor(D), minor(E), major(F), major(E),
-        minor(A), major(F), major(C), major(G), minor(A), major(F), major(E), minor(A),
-        minor(D), major(F), major(E), major(E),
+        minor(pitch::a), minor(pitch::a), major(pitch::f), major(pitch::g),
+        minor(pitch::a), major(pitch::f), major(pitch::c), major(pitch::g), minor(pitch::a), major(pitch::f), major(pitch::g), major(pitch::e),
+        major(pitch::f), major(pitch::g), minor(pitch::e), minor(pitch::a), minor(pitch::d), minor(pitch::e), major(pitch::f), major(pitch::e),
+        minor(pitch::a), major(pitch::f), major(pitch::c), major(pitch::g), minor(pitch::a), major(pitch::f), major(pitch::e), minor(pitch::a),
+        minor(pitch::d), major(pitch::f), major(pitch::e), major(pitch::e),
     };
 }
 
@@ -111,7 +111,7 @@ void set_up_channel(MidiTrack& track, int channel, int program, int volume, int 
 }
 
 // Power chords (root, fifth, octave): let ring in the intro and at the end of the
-// break, pushed dotted-quarter rhythm in the first theme, muted eighths in the second.
+// break, pushed dotted-quarter rhythm in the first theme, short eighths in the second.
 MidiTrack guitar_part(const std::vector<Chord>& chords, Prng& prng) {
     MidiTrack track("Guitar");
     set_up_channel(track, guitar_channel, distortion_guitar, 40, 40);

@@ -27,10 +27,10 @@ constexpr int bass_channel = 3;
 // answer it and end on A, which leads back to D at the loop.
 std::vector<Chord> progression() {
     return chord_per_beat({
-        {major(D), 4}, {minor(B), 4}, {major(G), 4}, {major(A), 4},
-        {major(D), 4}, {minor(B), 4}, {minor_seventh(E), 4}, {major(A), 2}, {dominant_seventh(A), 2},
-        {major(G), 4}, {major(A), 4}, {minor(F_SHARP), 4}, {minor(B), 4},
-        {minor(E), 4}, {major(G), 4}, {suspended_fourth(A), 4}, {major(A), 4},
+        {major(pitch::d), 4}, {minor(pitch::b), 4}, {major(pitch::g), 4}, {major(pitch::a), 4},
+        {major(pitch::d), 4}, {minor(pitch::b), 4}, {minor_seventh(pitch::e), 4}, {major(pitch::a), 2}, {dominant_seventh(pitch::a), 2},
+        {major(pitch::g), 4}, {major(pitch::a), 4}, {minor(pitch::f_sharp), 4}, {minor(pitch::b), 4},
+        {minor(pitch::e), 4}, {major(pitch::g), 4}, {suspended_fourth(pitch::a), 4}, {major(pitch::a), 4},
     });
 }
 
