@@ -68,7 +68,7 @@ inline std::vector<uint8_t> datafile_bytes(const std::vector<TestObject>& object
 
 inline void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     FILE* file = fopen(path.c_str(), "wb");
-    fwrite(bytes.data(), 1, bytes.size(), file);
+    if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), file);
     fclose(file);
 }
 
