@@ -508,6 +508,12 @@ def play_shown(shot):
     return read_text(shot, 10, 10, HUD_BLUE, 6) == "ARMES"
 
 
+def gauge_outline_shown(shot):
+    """A play frame: the armour gauge's outline, which nothing on the field can cover."""
+    return (all(near(shot.pixel(x, y), GAUGE_GREY) for x in range(150, 253) for y in (20, 32))
+            and all(near(shot.pixel(x, y), GAUGE_GREY) for x in (150, 252) for y in range(21, 32)))
+
+
 def centred_picture_shown(index):
     ref = reference(index)
     left = SCREEN_W // 2 - ref.width // 2
@@ -523,6 +529,7 @@ class WindowTest(unittest.TestCase):
     def setUp(self):
         self.kept = 0
         self.last_kept = None
+        self.last_shot = None
         self.server = XServer()
         self.addCleanup(self.server.stop)
 
@@ -564,6 +571,7 @@ class WindowTest(unittest.TestCase):
         path = os.path.join(CAPTURE_DIR, name + ".png")
         shot.save_png(path)
         self.last_kept = path
+        self.last_shot = shot
 
     def assertText(self, shot, x, y, colour, expected):
         actual = read_text(shot, x, y, colour, len(expected) + 2)

@@ -20,7 +20,7 @@ class GameOver(harness.WindowTest):
 
         # It is drawn over the last frame drawn, that of the update before the gauge
         # reached 0: the leading column and one point of armour are left.
-        self.assertTrue(harness.play_shown(shot), "the last play frame shows around the picture")
+        self.assertTrue(harness.gauge_outline_shown(shot), "the last play frame shows around the picture")
         self.assertTrue(all(near(shot.pixel(151, y), GAUGE_LEAD) for y in range(21, 32)))
         self.assertTrue(all(near(shot.pixel(152, y), (255, 156, 192)) for y in range(21, 32)))
         self.assertFalse(any(near(shot.pixel(x, 26), (407 - x, x + 4, 192)) for x in range(153, 252)),

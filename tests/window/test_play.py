@@ -31,6 +31,38 @@ def frame_rate(shot):
     return int(found.group(1)) if found else None
 
 
+def start_problems(shot):
+    """What differs from the first frames of a game: the head-up display of a new
+    ship and the ship itself. An empty list when all is as it should be."""
+    problems = []
+    for x, y, colour, text in ((10, 10, HUD_BLUE, "ARMES"), (10, 20, SELECTED_GREEN, "Missiles -> 10"),
+                               (10, 30, PALE_YELLOW, "Fireball -> 0"), (10, 40, PALE_YELLOW, "Choc -> 0"),
+                               (150, 10, HUD_BLUE, "ARMURE"), (282, 10, HUD_BLUE, "SCORE : 0"),
+                               (282, 20, HUD_BLUE, "TUES : 0")):
+        found = read_text(shot, x, y, colour, len(text) + 2)
+        if found != text:
+            problems.append(f"'{found}' instead of '{text}' at ({x}, {y})")
+
+    expected = {}
+    for x in range(150, 253):
+        expected[(x, 20)] = expected[(x, 32)] = GAUGE_GREY
+    for y in range(21, 32):
+        expected[(150, y)] = expected[(252, y)] = GAUGE_GREY
+        expected[(151, y)] = GAUGE_LEAD
+        # A full gauge: the colour ramp belongs to the column.
+        for x in range(152, 252):
+            expected[(x, y)] = (407 - x, x + 4, 192)
+    wrong = [(xy, shot.pixel(*xy), colour) for xy, colour in sorted(expected.items())
+             if not near(shot.pixel(*xy), colour)]
+    if wrong:
+        problems.append(f"{len(wrong)} armour gauge pixels wrong, first (at, seen, expected): {wrong[:3]}")
+
+    w, h = ship_size()
+    if ship_match(shot, harness.SCREEN_W // 2 - w // 2) <= 0.9:
+        problems.append("no ship centred on the bottom edge")
+    return problems
+
+
 def ammo(shot, line):
     """The count on a weapon line, whatever its colour, or None."""
     y, name = WEAPON_LINES[line]
@@ -42,57 +74,38 @@ def ammo(shot, line):
 
 
 class Play(harness.WindowTest):
+    # Invaders come at random and pass behind the head-up display, where their
+    # pixels can spoil a letter for a frame or two: checks of the display look at
+    # successive frames until one is clean, and report the last one otherwise.
 
-    def check_hud_at_start(self, shot):
-        self.assertText(shot, 10, 10, HUD_BLUE, "ARMES")
-        self.assertText(shot, 10, 20, SELECTED_GREEN, "Missiles -> 10")
-        self.assertText(shot, 10, 30, PALE_YELLOW, "Fireball -> 0")
-        self.assertText(shot, 10, 40, PALE_YELLOW, "Choc -> 0")
-        self.assertText(shot, 150, 10, HUD_BLUE, "ARMURE")
-        self.assertText(shot, 282, 10, HUD_BLUE, "SCORE : 0")
-        self.assertText(shot, 282, 20, HUD_BLUE, "TUES : 0")
+    def assertClean(self, run, what, problems, timeout=3):
+        try:
+            return run.wait_screen(what, lambda s: not problems(s), timeout=timeout)
+        except AssertionError:
+            self.fail(f"{what}: {problems(self.last_shot)} (capture {self.last_kept})")
 
-        wrong = []
-        for x in range(150, 253):
-            for y in (20, 32):
-                if not near(shot.pixel(x, y), GAUGE_GREY):
-                    wrong.append(((x, y), shot.pixel(x, y), GAUGE_GREY))
-        for y in range(21, 32):
-            for x in (150, 252):
-                if not near(shot.pixel(x, y), GAUGE_GREY):
-                    wrong.append(((x, y), shot.pixel(x, y), GAUGE_GREY))
-            if not near(shot.pixel(151, y), GAUGE_LEAD):
-                wrong.append(((151, y), shot.pixel(151, y), GAUGE_LEAD))
-            # A full gauge: the colour ramp belongs to the column.
-            for x in range(152, 252):
-                expected = (407 - x, x + 4, 192)
-                if not near(shot.pixel(x, y), expected):
-                    wrong.append(((x, y), shot.pixel(x, y), expected))
-        self.assertEqual(wrong[:5], [], f"armour gauge pixels (capture {self.last_kept})")
-
-        w, h = ship_size()
-        self.assertGreater(ship_match(shot, harness.SCREEN_W // 2 - w // 2), 0.9,
-                           "ship centred on the bottom edge")
+    def read(self, run, what, reader, timeout=3):
+        """The first value reader finds on successive captures."""
+        shot = run.wait_screen(what, lambda s: reader(s) is not None, timeout=timeout)
+        return reader(shot)
 
     def test_hud_and_ship_when_a_game_starts(self):
         run = self.start_playing()
-        shot = run.wait_screen("a frame rate above 0", lambda s: (frame_rate(s) or 0) > 0, timeout=3)
-        self.check_hud_at_start(shot)
+        self.assertClean(run, "HUD and ship of a new game", start_problems, timeout=1.5)
         # The game is paced by the display's retrace, 70 Hz emulated on X11.
         time.sleep(1)
-        rate = frame_rate(run.capture("frame rate"))
-        self.assertIsNotNone(rate, "frame rate line")
+        rate = self.read(run, "frame rate", frame_rate)
         self.assertTrue(20 <= rate <= 100, f"frame rate {rate}")
 
     def test_space_fires_missiles_until_none_is_left(self):
         run = self.start_playing()
         run.key_down("space")
         try:
-            run.wait_screen("fewer Missiles", lambda s: (ammo(s, 0) or 10) < 10, timeout=3)
+            run.wait_screen("fewer Missiles", lambda s: ammo(s, 0) is not None and ammo(s, 0) < 10, timeout=3)
             # One shot every ten frames: the stock of ten lasts about a second and a half.
             run.wait_screen("no Missiles left", lambda s: ammo(s, 0) == 0, timeout=6)
             time.sleep(0.3)
-            self.assertEqual(ammo(run.capture("still none"), 0), 0)
+            self.assertEqual(self.read(run, "Missiles count", lambda s: ammo(s, 0)), 0)
         finally:
             run.key_up("space")
 
@@ -106,8 +119,8 @@ class Play(harness.WindowTest):
             try:
                 run.wait_screen(f"ship at the {key.lower()} edge", ship_within(lefts), timeout=6)
                 time.sleep(0.3)
-                self.assertTrue(ship_within(lefts)(run.capture("still at the edge")),
-                                f"the ship left the {key.lower()} edge (capture {self.last_kept})")
+                # An explosion can hide the ship for a moment, so look again if need be.
+                run.wait_screen(f"ship still at the {key.lower()} edge", ship_within(lefts), timeout=2)
             finally:
                 run.key_up(key)
 
@@ -127,16 +140,20 @@ class Play(harness.WindowTest):
         run = self.start_playing()
         path = os.path.join(run.workdir, "capture.pcx")
         self.assertFalse(os.path.exists(path))
-        run.key("Print")
-        deadline = time.monotonic() + 3
-        while not os.path.exists(path) and time.monotonic() < deadline:
-            time.sleep(0.05)
-        self.assertTrue(os.path.exists(path), "no capture.pcx in the working directory")
-        time.sleep(0.2)  # let the last write of the held key finish
-        saved = harness.read_pcx(path)
-        self.keep(saved, "capture.pcx")
-        self.assertEqual((saved.width, saved.height), (harness.SCREEN_W, harness.SCREEN_H))
-        self.check_hud_at_start(saved)
+        for attempt in range(3):
+            run.key("Print")
+            deadline = time.monotonic() + 3
+            while not os.path.exists(path) and time.monotonic() < deadline:
+                time.sleep(0.05)
+            self.assertTrue(os.path.exists(path), "no capture.pcx in the working directory")
+            time.sleep(0.2)  # let the last write of the held key finish
+            saved = harness.read_pcx(path)
+            self.keep(saved, "capture.pcx")
+            self.assertEqual((saved.width, saved.height), (harness.SCREEN_W, harness.SCREEN_H))
+            problems = start_problems(saved)
+            if not problems:
+                break
+        self.assertEqual(problems, [], f"capture.pcx (kept as {self.last_kept})")
 
 
 if __name__ == "__main__":

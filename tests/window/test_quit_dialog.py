@@ -67,7 +67,7 @@ class QuitDialog(harness.WindowTest):
         self.assertTrue(dialog_shown(later))
         self.assertEqual(outside_dialog(first), outside_dialog(later),
                          "the play field moved behind the dialog")
-        self.assertTrue(harness.play_shown(later), "the last play frame shows around the dialog")
+        self.assertTrue(harness.gauge_outline_shown(later), "the last play frame shows around the dialog")
 
         run.key("Escape")
         resumed = run.wait_screen("game without the dialog", dialog_gone, timeout=5)
