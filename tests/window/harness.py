@@ -540,8 +540,8 @@ class WindowTest(unittest.TestCase):
         """Starts the game; with the data file, waits for its window too."""
         for attempt in range(3):
             run = GameRun(self, self.server, with_data)
+            self.addCleanup(run.stop)
             if not with_data:
-                self.addCleanup(run.stop)
                 return run
             try:
                 run.find_window()
@@ -553,7 +553,6 @@ class WindowTest(unittest.TestCase):
                 output = run.output()
                 run.stop()
                 continue
-            self.addCleanup(run.stop)
             return run
         raise AssertionError(f"the game could not set its graphics mode three times:\n{output[-2000:]}")
 
