@@ -14,4 +14,4 @@ done
 echo "Installing:$missing"
 if [ "$(id -u)" = 0 ]; then sudo=""; else sudo="sudo"; fi
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq $missing
