@@ -1,0 +1,132 @@
+// The frame update: its clock, the order of its steps where it shows, the ship's
+// controls, the list walks and the star field.
+#include <vector>
+
+#include "test_play_scene.h"
+
+using FrameUpdate = PlayScene;
+
+// Movement scales with the ticks since the previous update (the first counts from the
+// start of the game); animations, delays and the armour gauge count updates.
+TEST_F(FrameUpdate, MovementFollowsTheTicksAndCountersFollowTheUpdates) {
+    key[KEY_RIGHT] = 1;
+    ship().armour = 50;
+    ship().fire_delay = 5;
+    add_shot(weapons::missiles, 100, 400);
+    add_invader(600, 100);
+    update_after(7);
+    EXPECT_DOUBLE_EQ(ship().x, 371.5);
+    update_after(0);
+    EXPECT_DOUBLE_EQ(ship().x, 371.5);
+    EXPECT_DOUBLE_EQ(game.invaders[0].y, 103.5);
+    update_after(20);
+    EXPECT_DOUBLE_EQ(ship().x, 381.5);
+    EXPECT_NEAR(game.shots[0].y, 400 - 27 * 0.6, 1e-9);
+    EXPECT_EQ(game.last_tick, 27);
+    EXPECT_EQ(ship().anim_tick, 3);
+    EXPECT_EQ(game.shots[0].anim_tick, 3);
+    EXPECT_EQ(game.invaders[0].anim_tick, 3);
+    EXPECT_EQ(ship().fire_delay, 2);
+    EXPECT_EQ(ship().hull, 97);
+}
+
+// Firing runs before the speed keys are read: a new shot takes the previous update's
+// speed, the stars the new one at once. Down wins over up.
+TEST_F(FrameUpdate, AShotTakesThePreviousUpdatesSpeedAndTheStarsTheNewOne) {
+    key[KEY_SPACE] = key[KEY_UP] = 1;
+    game.star_field[0][0].y = 100;
+    update_after(10);
+    EXPECT_DOUBLE_EQ(game.shots[0].speed, 0.6);
+    EXPECT_DOUBLE_EQ(game.star_field[0][0].y, 106);
+    ship().fire_delay = 0;
+    key[KEY_DOWN] = 1;
+    update_after(0);
+    EXPECT_DOUBLE_EQ(game.shots[1].speed, 1.8);
+    EXPECT_EQ(game.game_speed, 0.5);
+}
+
+// The choice is read after firing; with several keys held the highest wins.
+TEST_F(FrameUpdate, AWeaponChoiceFirstActsInTheNextUpdate) {
+    ship().ammo[weapons::choc] = 2;
+    key[KEY_SPACE] = key[KEY_1] = key[KEY_2] = key[KEY_3] = 1;
+    update_after(0);
+    ship().fire_delay = 0;
+    update_after(0);
+    ASSERT_EQ(game.shots.size(), 2u);
+    EXPECT_EQ(game.shots[0].weapon, weapons::missiles);
+    EXPECT_EQ(game.shots[1].weapon, weapons::choc);
+}
+
+TEST_F(FrameUpdate, HoldingFireShootsEveryTenthUpdateUntilTheTenMissilesAreGone) {
+    key[KEY_SPACE] = 1;
+    std::vector<int> firing_updates;
+    for (int n = 1; n <= 120; n++) {
+        const int before = ship().ammo[weapons::missiles];
+        update_after(0);
+        if (ship().ammo[weapons::missiles] != before) firing_updates.push_back(n);
+    }
+    EXPECT_EQ(firing_updates, (std::vector<int>{1, 11, 21, 31, 41, 51, 61, 71, 81, 91}));
+    EXPECT_EQ(game.shots[0].x, 368 + 32 - 5);  // from the middle of the ship's top edge
+}
+
+// The edge is tested on the truncated column before the move, so a move may end past it.
+TEST_F(FrameUpdate, SteeringStopsAtTheEdgesByTheTruncatedColumn) {
+    struct Case {
+        int key;
+        double from, to;
+    };
+    for (const Case c : {Case{KEY_LEFT, 0.9, 0.9}, {KEY_LEFT, 1.0, -1.5}, {KEY_LEFT, -1.5, -1.5},
+                         {KEY_RIGHT, 735.9, 738.4}, {KEY_RIGHT, 736.0, 736.0}}) {
+        key[c.key] = 1;
+        ship().x = c.from;
+        game.steer(5);
+        key[c.key] = 0;
+        EXPECT_DOUBLE_EQ(ship().x, c.to) << c.from;
+    }
+}
+
+// An actor removed from a list must not make the walk skip or move twice the one
+// behind it. Each first actor ends on row 601 (gone); each second one on row 600 (kept).
+TEST_F(FrameUpdate, ListWalksRemoveBelowTheBottomAndMoveTheNextOnceOnly) {
+    add_shot(weapons::invader, 10, 600.0);
+    add_shot(weapons::invader, 30, 599.0);
+    add_invader(100, 600.0);
+    add_invader(100, 599.5);
+    add_bonus(100, 600.5, 0);
+    add_bonus(200, 600.0, 0);
+    game.explosions.emplace_back(1, 1, game.explosion_frames);
+    game.explosions.emplace_back(2, 2, game.explosion_frames);
+    game.explosions[0].frame = 24;
+    update_after(2);
+    ASSERT_EQ(game.shots.size(), 1u);
+    EXPECT_DOUBLE_EQ(game.shots[0].y, 600.2);
+    ASSERT_EQ(game.invaders.size(), 1u);
+    EXPECT_DOUBLE_EQ(game.invaders[0].y, 600.5);
+    ASSERT_EQ(game.bonuses.size(), 1u);
+    EXPECT_DOUBLE_EQ(game.bonuses[0].y, 600.5);
+    ASSERT_EQ(game.explosions.size(), 1u);
+    EXPECT_EQ(game.explosions[0].frame, 1);
+}
+
+TEST_F(FrameUpdate, AShipsShotGoesOnceWhollyAboveTheLineWhereInvadersStart) {
+    add_shot(weapons::missiles, 10, -120.5);  // its bottom edge at -100.5
+    add_shot(weapons::missiles, 30, -120.0);
+    game.move_shots(0);
+    ASSERT_EQ(game.shots.size(), 1u);
+    EXPECT_EQ(game.shots[0].x, 30);
+}
+
+// Stars are checked before they fall: 600.0 falls on, 600.01 comes back at y 1.0 with
+// a new column and a grey in its layer's range, drawn in that order.
+TEST_F(FrameUpdate, AStarPastTheBottomRowComesBackAtTheTop) {
+    game.star_field[2][5].y = 600.0;
+    game.star_field[2][6].y = 600.01;
+    srand(31);
+    const int x = rand() % 800, grey = rand() % 135 + 80;
+    srand(31);
+    game.scroll_stars(10);
+    EXPECT_DOUBLE_EQ(game.star_field[2][5].y, 606);
+    EXPECT_EQ(game.star_field[2][6].y, 1.0);
+    EXPECT_EQ(game.star_field[2][6].x, x);
+    EXPECT_EQ(game.star_field[2][6].grey, grey);
+}
