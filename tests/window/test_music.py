@@ -1,27 +1,24 @@
-"""Music in a real window, heard through ALSA's output sent to a WAV file: the title
-menu's option switches the menu tune on and off, a game plays its own tune when
-the music is on and nothing when it is off. Prints the levels it measures."""
+# Music in a real window, heard with no sound card: ALSA's default output becomes a plug
+# (Allegro's unsigned samples to signed) into a WAV file, whose "null" slave keeps real time
+# only with the small fragments a test-only allegro.cfg (in a temporary HOME) asks for. The
+# title menu's option switches the menu tune on and off; a game plays its own tune when the
+# music is on and nothing when it is off. Prints the levels it measures.
 
+import array
+import math
 import os
+import tempfile
 import time
+from pathlib import Path
 
 import harness
-from harness import VALUE_RED, read_text
-import music_audio
 
-# A point inside the option's text ("Musique" at x=100 .. the value's end, rows 350-358).
-OPTION_POINT = (150, 354)
-OPTION_Y = 350
-QUIT_DIALOG = 72
-# Well above silence: the tunes play around -15 dBFS.
-PLAYING_DB = -35.0
-LISTEN = 2.0
-# Let a tune start, or the last notes of a stopped one die away, before listening.
-SETTLE = 0.4
-
-
-def music_value(shot):
-    return read_text(shot, 200, OPTION_Y, VALUE_RED, 14)
+# No sound card: ctl and rawmidi on card 0 just keep alsa-lib from complaining.
+ALSA_CONFIG = """pcm.!default { type plug; slave { pcm "wav"; format S16_LE } }
+pcm.wav { type file; slave.pcm "null"; file "%s"; format "wav" }
+ctl.!default { type hw; card 0 } rawmidi.!default { type hw; card 0 }"""
+# The tunes play around -15 dBFS; an idle mixer writes exact zeros.
+PLAYING_DB, SILENCE_DB = -35.0, -60.0
 
 
 class Music(harness.WindowTest):
@@ -29,79 +26,69 @@ class Music(harness.WindowTest):
     def setUp(self):
         super().setUp()
         if not os.path.exists(os.path.join(harness.BUILD_DIR, "patches.dat")):
-            self.skipTest("no patches.dat next to the game (is freepats installed?): it runs silent")
-        self.audio = music_audio.AudioCapture()
-        self.addCleanup(self.audio.remove)
-        self.server.env.update(self.audio.env)
-        self.brightness = None
+            self.skipTest("no patches.dat next to the game (no freepats?): it runs silent")
+        temp = tempfile.TemporaryDirectory(prefix="zudaduviz-music-")
+        self.addCleanup(temp.cleanup)
+        home, self.wav = Path(temp.name), os.path.join(temp.name, "out.wav")
+        (home / "alsa.conf").write_text(ALSA_CONFIG % self.wav)
+        (home / "allegro.cfg").write_text("[sound]\nalsa_fragsize = 441\n")
+        self.server.env.update(HOME=temp.name, ALSA_CONFIG_PATH=f"/usr/share/alsa/alsa.conf:{home / 'alsa.conf'}")
 
     def listen(self, what):
-        """The level of what the game writes over the next LISTEN seconds."""
-        time.sleep(SETTLE)
-        start = self.audio.position()
-        began = time.monotonic()
-        time.sleep(LISTEN)
-        end = self.audio.position()
-        wall = time.monotonic() - began
-        level = self.audio.level(start, end)
-        self.brightness = self.audio.brightness(start, end)
-        heard = self.audio.seconds(start, end)
-        print(f"\n  {what}: {level:.1f} dBFS, brightness {self.brightness:.1f} dB,"
-              f" over {heard:.2f} s of sound ({wall:.2f} s of wall time)", end="")
-        return level
+        # (level, brightness) in dB of the next two seconds of sound, once a tune has had time
+        # to start or a stopped one to die away. Brightness, the level of the steps from sample
+        # to sample relative to the level, is higher for drums than for a flute.
+        time.sleep(0.4)
+        start = os.path.getsize(self.wav) // 4 * 4  # whole frames after the 44-byte header
+        time.sleep(2)
+        with open(self.wav, "rb") as f:
+            f.seek(start)
+            raw = f.read()
+        left = array.array("h", raw[:len(raw) // 4 * 4])[::2]
+        self.assertGreater(len(left), 1.5 * 44100, f"{what}: the game wrote too little sound")
+        power, steps = sum(s * s for s in left), sum((b - a) ** 2 for a, b in zip(left, left[1:]))
+        level = 10 * math.log10(max(power / len(left), 1) / 32768 ** 2)  # silence shows as -90.3
+        brightness = 10 * math.log10(max(steps, 1) / max(power, 1))
+        print(f"\n  {what}: {level:.1f} dBFS, brightness {brightness:.1f} dB", end="")
+        return level, brightness
 
-    def set_music(self, run, expected):
-        """Clicks the music option until it shows expected. A press is held for one
-        or two frames; a busy machine can miss it or stretch it past the four
-        frames after which the option steps again, so a wrong value is clicked again."""
+    def set_music(self, run, value):
+        # Clicks the option until it shows value: a busy machine can miss the short press or
+        # stretch it past the four frames after which the option steps again.
         for attempt in range(4):
-            run.move_mouse(*OPTION_POINT)
+            run.move_mouse(150, 354)
             run.click(hold=harness.SHORT_CLICK)
-            # Off the text, so that the pointer hides no letter of the value.
-            run.move_mouse(OPTION_POINT[0], OPTION_Y + 40)
+            run.move_mouse(150, 390)  # off the text, hiding none of it
             time.sleep(0.25)
-            if music_value(run.capture("option")) == expected:
+            if harness.read_text(run.capture("option"), 200, 350, harness.VALUE_RED, 14) == value:
                 return
-        self.fail(f"the music option never showed '{expected}' (capture {self.last_kept})")
+        self.fail(f"the music option never showed {value!r} (capture {self.last_kept})")
 
-    def leave_game(self, run):
-        run.key("Escape")
-        run.wait_screen("quit dialog", harness.centred_picture_shown(QUIT_DIALOG), timeout=5)
+    def play_then_quit(self, run, what):
         run.key("Return")
-        run.wait_screen("title menu again", harness.title_shown, timeout=10)
+        run.wait_screen("game", harness.play_shown, timeout=5)
+        heard = self.listen(what)
+        run.key("Escape")
+        run.wait_screen("quit dialog", harness.centred_picture_shown(72), timeout=5)
+        run.key("Return")
+        run.wait_screen("title menu again", harness.title_shown)
+        return heard
 
     def test_the_option_switches_the_menu_tune_and_a_game_plays_its_own(self):
         run = self.start_at_title()
-        self.assertEqual(music_value(run.capture("title")), "Musique OFF")
-        self.assertGreater(self.audio.position(), 0, "the game opened no sound output")
-        self.assertLess(self.listen("title, music off"), music_audio.SILENCE_DB)
-
+        self.assertLess(self.listen("title, music off")[0], SILENCE_DB)
         self.set_music(run, "Musique ON")
-        self.assertGreater(self.listen("title, menu tune"), PLAYING_DB)
-        menu_brightness = self.brightness
-
+        menu_level, menu_brightness = self.listen("title, menu tune")
+        self.assertGreater(menu_level, PLAYING_DB)
         self.set_music(run, "Musique OFF")
-        self.assertLess(self.listen("title, switched off"), music_audio.SILENCE_DB)
-
+        self.assertLess(self.listen("title, switched off")[0], SILENCE_DB)
         self.set_music(run, "Musique ON")
-        run.key("Return")
-        run.wait_screen("game", harness.play_shown, timeout=5)
-        self.assertGreater(self.listen("game, game tune"), PLAYING_DB)
-        # Its drums and square-wave lead set it well apart from the calm menu tune
-        # (measured about 6 dB apart over the first seconds of each).
-        self.assertGreater(self.brightness, menu_brightness + 3.0,
-                           "the game plays something as mellow as the menu tune: the menu tune still?")
-
-        # The setting lasts: back at the title the menu tune plays again.
-        self.leave_game(run)
-        self.assertGreater(self.listen("title after a game, menu tune"), PLAYING_DB)
-
+        game_level, game_brightness = self.play_then_quit(run, "game, game tune")
+        self.assertGreater(game_level, PLAYING_DB)
+        # Drums and a square-wave lead: about 5 dB brighter than the menu tune.
+        self.assertGreater(game_brightness, menu_brightness + 3, "the game plays the menu tune?")
         self.set_music(run, "Musique OFF")
-        run.key("Return")
-        run.wait_screen("game", harness.play_shown, timeout=5)
-        self.assertLess(self.listen("game, music off"), music_audio.SILENCE_DB)
-
-        self.leave_game(run)
+        self.assertLess(self.play_then_quit(run, "game, music off")[0], SILENCE_DB)
         run.key("Escape")
         self.assertEqual(run.wait_exit(10), 0)
         print()
