@@ -1,130 +1,64 @@
-"""The quit dialog in a real window: over the frozen game, its pointer, its keys and areas."""
-
-import re
-import time
-
+# The quit dialog in a real window: over the frozen game, its keys and its confirm area.
+import re, time
 import harness
 from harness import HUD_BLUE, match_ratio, read_text, reference
 
-DIALOG = 72
-POINTER = 70
-# The dialog picture is centred on the screen.
-LEFT = harness.SCREEN_W // 2 - 301 // 2
-TOP = harness.SCREEN_H // 2 - 151 // 2
+LEFT, TOP = 250, 225  # the 301x151 picture, centred
 
 
 def dialog_shown(shot):
-    return match_ratio(shot, reference(DIALOG), LEFT, TOP, step=2) > 0.9
+    return match_ratio(shot, reference(72), LEFT, TOP, step=2) > 0.9
 
 
-def dialog_gone(shot):
-    return match_ratio(shot, reference(DIALOG), LEFT, TOP, step=2) < 0.5 and harness.play_shown(shot)
-
-
-def pointer_in_dialog(px, py):
-    """The dialog's pointer drawn at (px, py) of the dialog picture."""
-    return lambda shot: dialog_shown(shot) and match_ratio(shot, reference(POINTER), LEFT + px, TOP + py) > 0.9
-
-
-def outside_dialog(shot):
-    """The pixels around the dialog picture, row by row."""
-    w = shot.width * 3
-    rows = []
-    for y in range(shot.height):
-        row = shot.rgb[y * w:(y + 1) * w]
-        if TOP <= y < TOP + 151:
-            row = row[:LEFT * 3] + row[(LEFT + 301) * 3:]
-        rows.append(row)
-    return rows
+def around_dialog(shot):  # the rows of pixels, less the picture's part
+    rows = [shot.rgb[y * 2400:(y + 1) * 2400] for y in range(600)]
+    return [row[:3 * LEFT] + row[3 * (LEFT + 301):] if TOP <= y < TOP + 151 else row for y, row in enumerate(rows)]
 
 
 def frame_rate(shot):
     found = re.fullmatch(r"FPS : (\d+)", read_text(shot, 600, 10, HUD_BLUE, 12))
-    return int(found.group(1)) if found else None
+    return found and int(found.group(1))
 
 
 class QuitDialog(harness.WindowTest):
 
     def open_dialog(self, run):
         run.key("Escape")
-        return run.wait_screen("quit dialog", dialog_shown, timeout=5)
+        return run.wait_screen("quit dialog", dialog_shown, 5)
 
-    def point_in_dialog(self, run, px, py):
-        # While the dialog is open the mouse range is the picture's, and Allegro's
-        # X11 driver reports the pointer's place in the window clamped to that
-        # range: window (px, py) is picture (px, py). The drawn pointer proves it.
-        run.point(px, py, pointer_in_dialog(px, py), f"dialog pointer at ({px}, {py})")
-
-    def test_dialog_freezes_the_game_and_escape_resumes_it(self):
-        run = self.start_playing()
-        self.assertEqual(reference(DIALOG).width, 301)
-        self.assertEqual(reference(DIALOG).height, 151)
-        first = self.open_dialog(run)
-        # The pointer starts at the middle of the picture.
-        run.wait_screen("dialog pointer at the middle", pointer_in_dialog(150, 75), timeout=3)
-        time.sleep(0.4)
-        later = run.capture("frozen")
-        self.assertTrue(dialog_shown(later))
-        self.assertEqual(outside_dialog(first), outside_dialog(later),
-                         "the play field moved behind the dialog")
-        self.assertTrue(harness.gauge_outline_shown(later), "the last play frame shows around the dialog")
-
-        run.key("Escape")
-        resumed = run.wait_screen("game without the dialog", dialog_gone, timeout=5)
-        time.sleep(0.3)
-        self.assertNotEqual(outside_dialog(resumed), outside_dialog(run.capture("moving")),
-                            "the game did not go on")
-        self.assertTrue(run.alive())
-
-    def test_time_in_the_dialog_is_not_counted(self):
+    def test_the_game_stands_still_in_the_dialog_and_escape_resumes_it(self):
         run = self.start_playing()
         time.sleep(1.5)
-        before = run.wait_screen("frame rate", lambda s: (frame_rate(s) or 0) > 0, timeout=3)
-        rate_before = frame_rate(before)
-        self.open_dialog(run)
+        rate = frame_rate(run.wait_screen("frame rate", frame_rate, 3))
+        first = self.open_dialog(run)
         time.sleep(3)
+        later = run.capture("three seconds later")
+        self.assertTrue(dialog_shown(later) and harness.play_shown(later), "the dialog over the last play frame")
+        self.assertEqual(around_dialog(first), around_dialog(later), "the play field moved behind the dialog")
         run.key("Escape")
-        run.wait_screen("game without the dialog", dialog_gone, timeout=5)
-        # The frame rate shown is frames drawn over ticks counted since the game
-        # began: had the three seconds in the dialog counted, it would fall to a
-        # third or less.
-        after = run.wait_screen("frame rate", lambda s: frame_rate(s) is not None, timeout=3)
-        self.assertGreater(frame_rate(after), 0.6 * rate_before,
-                           f"frame rate {rate_before} before the dialog, {frame_rate(after)} after")
+        resumed = run.wait_screen("game", lambda shot: not dialog_shown(shot) and harness.play_shown(shot), 5)
+        self.assertNotEqual(around_dialog(resumed), around_dialog(run.capture("moving")), "the game stands still")
+        # The rate shown is frames drawn over ticks counted since the game began: had the
+        # three seconds in the dialog been counted, it would have fallen to a third.
+        self.assertGreater(frame_rate(run.wait_screen("frame rate", frame_rate, 3)), 0.6 * rate)
 
-    def test_enter_ends_the_game(self):
+    def test_enter_or_a_left_click_on_confirm_ends_the_game_a_right_click_does_not(self):
         run = self.start_playing()
         self.open_dialog(run)
         run.key("Return")
-        run.wait_screen("title menu", harness.title_shown, timeout=5)
-        time.sleep(0.3)
-        self.assertTrue(harness.title_shown(run.capture("title stays")))
-
-    def test_right_click_does_nothing_left_click_on_confirm_ends_the_game(self):
-        run = self.start_playing()
+        run.wait_screen("title menu", harness.title_shown, 5)
+        run.key("Return")
+        run.wait_screen("game", harness.play_shown, 5)
         self.open_dialog(run)
-        for px, py in ((57, 82), (98, 110)):
-            self.point_in_dialog(run, px, py)
-            run.click(3)
-            time.sleep(0.3)
-            self.assertTrue(dialog_shown(run.capture("after a right click")), "a right click closed the dialog")
-        # Just outside the confirm area a left click does nothing either.
-        self.point_in_dialog(run, 56, 96)
-        run.click(1)
+        # The mouse range is the picture's and X11 reports the pointer's place in the
+        # window clamped to it: window (77, 96) is picture (77, 96), as the drawn pointer shows.
+        run.point(77, 96, lambda shot: match_ratio(shot, reference(70), LEFT + 77, TOP + 96) > 0.9
+                  and dialog_shown(shot), "pointer on the confirm area")
+        run.click(3)
         time.sleep(0.3)
-        self.assertTrue(dialog_shown(run.capture("after a click beside the button")))
-
-        self.point_in_dialog(run, 77, 96)
+        self.assertTrue(dialog_shown(run.capture("after a right click")), "a right click closed the dialog")
         run.click(1)
-        run.wait_screen("title menu", harness.title_shown, timeout=5)
-
-    def test_cancel_and_close_areas_return_to_the_game(self):
-        run = self.start_playing()
-        for px, py in ((163, 82), (260, 21)):
-            self.open_dialog(run)
-            self.point_in_dialog(run, px, py)
-            run.click(1)
-            run.wait_screen("game without the dialog", dialog_gone, timeout=5)
+        run.wait_screen("title menu", harness.title_shown, 5)
 
 
 if __name__ == "__main__":
