@@ -15,10 +15,7 @@ struct TestObject {
 inline void put_long(std::vector<uint8_t>& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
 }
-inline void put_word(std::vector<uint8_t>& out, int v) {
-    out.push_back(uint8_t(v >> 8));
-    out.push_back(uint8_t(v));
-}
+inline void put_word(std::vector<uint8_t>& out, int v) { out.insert(out.end(), {uint8_t(v >> 8), uint8_t(v)}); }
 inline void put_id(std::vector<uint8_t>& out, const std::string& id) { out.insert(out.end(), id.begin(), id.end()); }
 
 // A 24-bit picture filled with one colour; (255, 0, 255) is the mask colour.
@@ -27,11 +24,7 @@ inline TestObject bitmap_object(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
     put_word(object.contents, 24);
     put_word(object.contents, w);
     put_word(object.contents, h);
-    for (int p = 0; p < w * h; p++) {
-        object.contents.push_back(r);
-        object.contents.push_back(g);
-        object.contents.push_back(b);
-    }
+    for (int p = 0; p < w * h; p++) object.contents.insert(object.contents.end(), {r, g, b});
     return object;
 }
 
@@ -72,32 +65,15 @@ inline void write_bytes(const std::string& path, const std::vector<uint8_t>& byt
     fclose(file);
 }
 
-// 86 objects at the indices the game expects, each picture's width carrying its
-// own index (width = 1 + index); strips are thus of unequal sizes on purpose.
-inline std::vector<TestObject> indexed_game_objects() {
+// 86 objects at the indices the game expects. Valid ones obey every rule the game
+// checks (20x20 pictures, a 301x151 dialog); indexed ones carry their own index in
+// their width (1 + index), so their strips are of unequal sizes on purpose.
+inline std::vector<TestObject> game_objects(bool indexed) {
     std::vector<TestObject> objects;
     for (int index = 0; index < 86; index++) {
-        if (index == 0 || index == 66) {
-            objects.push_back(midi_object());
-            continue;
-        }
-        int w = 1 + index, h = 1 + index % 7;
+        int w = indexed ? 1 + index : 20, h = indexed ? 1 + index % 7 : 20;
         if (index == 72) w = 301, h = 151;  // the quit dialog must hold its three areas
-        objects.push_back(bitmap_object(w, h, uint8_t(index), uint8_t(255 - index), 40));
-    }
-    return objects;
-}
-
-// 86 objects that obey every rule the game checks: 20x20 pictures, a 301x151 dialog.
-inline std::vector<TestObject> valid_game_objects() {
-    std::vector<TestObject> objects;
-    for (int index = 0; index < 86; index++) {
-        if (index == 0 || index == 66)
-            objects.push_back(midi_object());
-        else if (index == 72)
-            objects.push_back(bitmap_object(301, 151, 90, 90, 120));
-        else
-            objects.push_back(bitmap_object(20, 20, 200, 100, 50));
+        objects.push_back(index == 0 || index == 66 ? midi_object() : bitmap_object(w, h, 200, 100, 50));
     }
     return objects;
 }

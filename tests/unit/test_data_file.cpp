@@ -30,7 +30,7 @@ const char* check_as_the_game_does(const std::vector<TestObject>& objects) {
 
 TEST(DataFile, EveryFieldGetsTheObjectAtItsIndex) {
     start_headless_allegro();
-    DATAFILE* loaded = load_datafile(write_file(datafile_bytes(indexed_game_objects())).c_str());
+    DATAFILE* loaded = load_datafile(write_file(datafile_bytes(game_objects(true))).c_str());
     ASSERT_NE(loaded, nullptr);
     Game game(800, 600, 5, 100);
     game.take_objects(loaded);  // the game now owns the file and unloads it
@@ -64,7 +64,7 @@ TEST(DataFile, TheShippedFileAndAWellFormedOneObeyEveryRule) {
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(check_data_objects(data, 800, 600), nullptr);
     unload_datafile(data);
-    EXPECT_EQ(check_as_the_game_does(valid_game_objects()), nullptr);
+    EXPECT_EQ(check_as_the_game_does(game_objects(false)), nullptr);
 }
 
 void strip(std::vector<TestObject>& objects, int first, int w, int h) {
@@ -86,7 +86,7 @@ TEST(DataFile, ObjectsTheGameCannotUseAreRejectedWithAMessage) {
         {"bonus as wide as the screen", [](std::vector<TestObject>& o) { strip(o, 1, 799, 20); }},
     };
     for (const auto& [what, spoil] : spoilers) {
-        std::vector<TestObject> objects = valid_game_objects();
+        std::vector<TestObject> objects = game_objects(false);
         spoil(objects);
         const char* verdict = check_as_the_game_does(objects);
         ASSERT_NE(verdict, nullptr) << what;
