@@ -41,6 +41,10 @@ bool Game::quit_dialog() {
         if (left_click_in(quit_cancel_area)) break;
         if (left_click_in(quit_close_area)) break;
         if (done) break;
+        if (close_requested) {
+            confirmed = true;
+            break;
+        }
     }
 
     *ticks = saved_ticks;

@@ -30,6 +30,7 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
 #pragma GCC diagnostic pop
     set_color_depth(16);
     if (set_gfx_mode(GFX_AUTODETECT, width, height, 0, 0) < 0) fail(graphics_failed);
+    set_close_button_callback(close_button_callback);
     buffer = create_bitmap(width, height);
     if (!buffer) fail(buffer_failed);
 

@@ -15,6 +15,11 @@
 extern std::atomic<int> tick_counter;
 void tick_callback();
 
+// Set when the player clicks the window's close button: every screen then winds
+// down to the title menu, which quits.
+extern std::atomic<bool> close_requested;
+void close_button_callback();
+
 // Where each object sits in the data file. The game addresses objects by index only.
 namespace data_index {
 constexpr int game_music = 0;

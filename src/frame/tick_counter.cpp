@@ -4,3 +4,8 @@ std::atomic<int> tick_counter{0};
 
 // Runs in Allegro's timer thread: one increment and nothing else.
 void tick_callback() { tick_counter.fetch_add(1, std::memory_order_relaxed); }
+
+std::atomic<bool> close_requested{false};
+
+// Runs in Allegro's event thread: only raise the flag; the screens act on it.
+void close_button_callback() { close_requested = true; }

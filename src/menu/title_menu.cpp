@@ -38,7 +38,7 @@ bool Game::title_menu() {
         masked_blit(mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, mouse_pointer->w, mouse_pointer->h);
         show_buffer();
         if (key[KEY_ENTER]) leave = true;
-        if (key[KEY_ESC]) {
+        if (key[KEY_ESC] || close_requested) {
             quit = true;
             leave = true;
         }

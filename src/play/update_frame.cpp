@@ -13,6 +13,7 @@ bool Game::update_frame() {
     read_speed_keys();
     choose_weapon();
     if (key[KEY_ESC]) game_ends = quit_dialog();
+    if (close_requested) game_ends = true;  // the window is closing: no question asked
     if (key[KEY_PRTSCR]) save_screenshot();
     scroll_stars(elapsed);
     move_shots(elapsed);

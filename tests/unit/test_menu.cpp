@@ -2,6 +2,8 @@
 // the test sets itself.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "frame/game.h"
 #include "menu/menu.h"
 #include "support.h"
@@ -111,3 +113,48 @@ TEST(Fade, ThirtyTwoCompoundingStepsFromAnUnchangedPictureToBlack) {
 }
 
 }  // namespace
+
+// The window's close button winds every screen down: the game ends without a
+// question, and the title menu then quits.
+TEST(CloseButton, EndsTheGameAndQuitsFromTheTitle) {
+    start_headless_allegro();
+    Game game(800, 600, 1, 1);
+    BITMAP* picture = make_filled(8, 8, makecol(90, 90, 90));
+    BITMAP* dialog = make_filled(301, 151, makecol(90, 90, 90));
+    BITMAP** strips[] = {game.bonus_frames, game.player_frames, game.invader_shot_frames};
+    for (BITMAP** strip : strips)
+        for (int f = 0; f < 3; f++) strip[f] = picture;
+    for (auto& row : game.invader_frames)
+        for (BITMAP*& f : row) f = picture;
+    for (auto& row : game.shot_frames)
+        for (BITMAP*& f : row) f = picture;
+    for (BITMAP*& f : game.explosion_frames) f = picture;
+    game.play_button_normal = game.play_button_hover = game.play_button_pressed = picture;
+    game.title_image = game.mouse_pointer = game.quit_pointer = game.game_over_image = picture;
+    game.quit_image = dialog;
+    std::atomic<int> ticks{0};
+    game.start_game(&ticks);
+    EXPECT_FALSE(game.update_frame());
+    close_requested = true;
+    EXPECT_TRUE(game.update_frame());
+    EXPECT_TRUE(game.quit_dialog());
+    game.end_game();
+    // A menu deaf to the flag would never return: a watchdog presses Escape for it.
+    std::atomic<bool> menu_done{false}, rescued{false};
+    std::thread watchdog([&] {
+        for (int waited = 0; !menu_done && waited < 3000; waited += 10)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        while (!menu_done) {
+            rescued = true;
+            key[KEY_ESC] = 1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    EXPECT_TRUE(game.title_menu());
+    menu_done = true;
+    watchdog.join();
+    EXPECT_FALSE(rescued);
+    close_requested = false;
+    destroy_bitmap(picture);
+    destroy_bitmap(dialog);
+}
