@@ -5,16 +5,24 @@
 #include <random>
 #include <string>
 
+#include <unistd.h>
+
 #include "datafile_writer.h"
 #include "frame/game.h"
 #include "support.h"
 
 namespace {
 
+// One file per process, since the tests run in parallel processes that share the
+// temp folder; removed when the process ends.
+struct TempFile {
+    std::string path = ::testing::TempDir() + "zudaduviz-test-" + std::to_string(getpid()) + ".dat";
+    ~TempFile() { remove(path.c_str()); }
+} temp_file;
+
 std::string write_file(const std::vector<uint8_t>& bytes) {
-    std::string path = ::testing::TempDir() + "test.dat";
-    write_bytes(path, bytes);
-    return path;
+    write_bytes(temp_file.path, bytes);
+    return temp_file.path;
 }
 
 // Checks a file of these objects as the game does: structure, then load, then rules.
