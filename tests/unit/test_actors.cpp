@@ -1,10 +1,9 @@
-// The actor classes: animation, drawing, the moves, an invader's column and the
-// explosion's centring.
+// The actor classes: animation, drawing, an invader's column and the explosion's
+// centring. The moves are timed by the gameplay tests.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <tuple>
-#include <vector>
 
 #include "actors/actors.h"
 #include "support.h"
@@ -61,25 +60,7 @@ TEST_F(Actors, DrawsTheCurrentFrameWithoutItsMaskAtThePositionTruncatedTowardZer
     for (BITMAP* b : frames) destroy_bitmap(b);
 }
 
-TEST_F(Actors, MovesAreElapsedTicksTimesSpeed) {
-    TestStrip strip(10, 20, 1);
-    PlayerShip ship(100, 552, strip.frames(), 0.1);
-    Invader invader(0, 800, strip.frames(), 0.3);
-    Shot up(100, 300, weapons::missiles, 0, strip.frames(), 0.6);
-    Shot down(100, 300, weapons::invader, 1, strip.frames(), 0.6);
-    invader.x = 200;
-    ship.move_right(4);
-    ship.move_left(7);
-    invader.move_right(10);
-    invader.move_left(3);
-    up.advance(10);
-    down.advance(10);
-    // Each product is formed in double.
-    EXPECT_EQ(std::tuple(ship.x, invader.x, up.y, down.y),
-              std::tuple(100 + 4 * 0.1 - 7 * 0.1, 200 + 10 * 0.3 - 3 * 0.3, 300 - 10 * 0.6, 300 + 10 * 0.6));
-}
-
-TEST_F(Actors, InvaderColumnComesFromOneRandAndSizesFromTheFirstFrame) {
+TEST_F(Actors, InvaderColumnComesFromOneRandAndItsSizeFromTheFirstFrame) {
     BITMAP* frames[3] = {make_filled(40, 30, 1), make_filled(10, 10, 1), make_filled(10, 10, 1)};
     std::srand(1234);
     const int first = std::rand(), second = std::rand();
@@ -88,8 +69,6 @@ TEST_F(Actors, InvaderColumnComesFromOneRandAndSizesFromTheFirstFrame) {
     EXPECT_EQ(std::rand(), second);  // exactly one rand() was drawn
     EXPECT_EQ(std::tuple(invader.x, invader.y, invader.width, invader.height, invader.hull),
               std::tuple(static_cast<double>(first % 760), -100.0, 40, 30, 100));
-    const Bonus bonus(30, 40, 2, frames, 0.25);
-    EXPECT_EQ(std::pair(bonus.width, bonus.height), std::pair(40, 30));
     for (BITMAP* b : frames) destroy_bitmap(b);
 }
 

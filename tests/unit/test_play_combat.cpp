@@ -1,5 +1,6 @@
 // Combat on scenes built by hand: hits, the armour gauge and the end it decides,
 // drops and bonuses, and the invaders' pursuit and fire. (390, 560) lies on the ship.
+#include <tuple>
 #include <vector>
 
 #include "test_play_scene.h"
@@ -7,58 +8,29 @@
 using Combat = PlayScene;
 using Invaders = PlayScene;
 
-TEST_F(Combat, AMissileTakesHalfAnInvadersHullAndASecondOneDestroysIt) {
-    add_invader(300.9, 200.9);
-    for (int hit = 1; hit <= 2; hit++) {
-        add_shot(weapons::missiles, 315, 210);
-        game.move_shots(0);
-        EXPECT_TRUE(game.shots.empty());
-        EXPECT_EQ(ship().score, 30 * hit);
-        EXPECT_EQ(ship().kills, hit - 1);
-        EXPECT_EQ(game.invaders.size(), 2u - hit);
-    }
-    ASSERT_EQ(game.explosions.size(), 2u);
-    EXPECT_EQ(game.explosions[0].x, 320);  // the invader's truncated centre
-    EXPECT_EQ(game.explosions[0].y, 220);
-}
-
-TEST_F(Combat, AChocShotGoesThroughEveryInvaderItTouches) {
-    add_invader(600, 100, 9);  // out of the way
+// Missiles and Fireball stop at the first invader touched, in list order, and every hit
+// scores; a missile takes half a hull, so a second one destroys.
+TEST_F(Combat, AShotHitsOnlyTheFirstInvaderTouchedAndTwoMissilesDestroyOne) {
     add_invader(300, 200, 1);
-    add_invader(310, 200, 2);
-    add_invader(320, 195, 3);
-    add_shot(weapons::choc, 305, 210);
-    game.move_shots(0);
-    ASSERT_EQ(game.invaders.size(), 1u);
-    EXPECT_EQ(game.invaders[0].kind, 9);
-    EXPECT_EQ(ship().score, 90);
-    EXPECT_EQ(ship().kills, 3);
-    EXPECT_EQ(game.shots.size(), 1u);
-}
-
-// Missiles and Fireball stop at the first invader touched, in list order.
-TEST_F(Combat, AShotThroughTwoOverlappingInvadersHitsOnlyTheFirst) {
-    for (int weapon : {weapons::missiles, weapons::fireball}) {
-        game.invaders.clear();
-        add_invader(300, 200, 1);
-        add_invader(305, 200, 2);
-        add_shot(weapon, 310, 210);
+    add_invader(300.9, 200.9, 2);
+    add_invader(305, 200, 3);
+    for (int weapon : {weapons::fireball, weapons::missiles, weapons::missiles}) {
+        add_shot(weapon, 315, 210);
         game.move_shots(0);
-        EXPECT_TRUE(game.shots.empty());
-        EXPECT_EQ(game.invaders.size(), weapon == weapons::missiles ? 2u : 1u);
-        EXPECT_EQ(game.invaders.front().hull, weapon == weapons::missiles ? 50 : 100);
-        EXPECT_EQ(game.invaders.back().kind, 2);
     }
-    EXPECT_EQ(ship().score, 60);
+    EXPECT_TRUE(game.shots.empty());
+    ASSERT_EQ(game.invaders.size(), 1u);
+    EXPECT_EQ(std::tuple(game.invaders[0].kind, game.invaders[0].hull, ship().score, ship().kills),
+              std::tuple(3, 100, 90, 2));
+    ASSERT_EQ(game.explosions.size(), 3u);
+    EXPECT_EQ(std::pair(game.explosions[2].x, game.explosions[2].y), std::pair(320, 220));  // truncated centre
 }
 
 TEST_F(Combat, AnInvadersShotCostsTwentyPointsAndThirtyArmourClampedAtZero) {
     ship().armour = 20;
     add_shot(weapons::invader, 390, 560);
     game.move_shots(0);
-    EXPECT_TRUE(game.shots.empty());
-    EXPECT_EQ(ship().armour, 0);
-    EXPECT_EQ(ship().score, -20);
+    EXPECT_EQ(std::tuple(game.shots.size(), ship().armour, ship().score), std::tuple(0u, 0, -20));
 }
 
 // The gauge follows the armour one point per update, and the update that empties it
@@ -67,36 +39,32 @@ TEST_F(Combat, TheGameEndsInTheUpdateWhereTheGaugeRunsOut) {
     ship().armour = 0;
     ship().hull = 20;
     std::atomic<bool> over{false};
-    std::thread timer([&] {
-        while (!over) clock++;
-    });
+    std::thread timer([&] { while (!over) clock++; });
     int updates = 0;
     for (bool ends = false; !ends && updates < 30; updates++) ends = game.update_frame();
     over = true;
     timer.join();
-    EXPECT_EQ(updates, 20);
-    EXPECT_EQ(ship().hull, 0);
+    EXPECT_EQ(std::pair(updates, ship().hull), std::pair(20, 0));
     EXPECT_GE(game.last_tick, game.saved_ticks + 1000);
 }
 
-// Each destroyed invader draws the chance of a drop, then its kind.
-TEST_F(Combat, OneDestroyedInvaderInThreeDropsABonusAtItsCentre) {
-    for (int i = 0; i < 30; i++) add_invader(300, 200);
+// A Choc shot goes through every invader it touches. Each destroyed one draws the
+// chance of a drop, then its kind.
+TEST_F(Combat, AChocShotDestroysAllItTouchesAndOneInThreeDropsABonusAtItsCentre) {
+    add_invader(600, 100, 9);  // out of the way
+    for (int i = 0; i < 30; i++) add_invader(300.9, 200.9);
     srand(99);
-    std::vector<int> kinds;
+    std::vector<std::tuple<int, double, double>> expected, dropped;
     for (int i = 0; i < 30; i++)
-        if (rand() % 3 == 0) kinds.push_back(rand() % 4);
+        if (rand() % 3 == 0) expected.emplace_back(rand() % 4, 320, 220);
     srand(99);
-    for (int i = 0; i < 30; i++) {
-        add_shot(weapons::fireball, 315, 210);
-        game.move_shots(0);
-    }
-    ASSERT_EQ(game.bonuses.size(), kinds.size());
-    for (size_t i = 0; i < kinds.size(); i++) {
-        EXPECT_EQ(game.bonuses[i].kind, kinds[i]);
-        EXPECT_EQ(game.bonuses[i].x, 320);
-        EXPECT_EQ(game.bonuses[i].y, 220);
-    }
+    add_shot(weapons::choc, 315, 210);
+    game.move_shots(0);
+    ASSERT_EQ(game.invaders.size(), 1u);
+    EXPECT_EQ(std::tuple(game.invaders[0].kind, ship().score, ship().kills, game.shots.size()),
+              std::tuple(9, 900, 30, 1u));
+    for (const Bonus& bonus : game.bonuses) dropped.emplace_back(bonus.kind, bonus.x, bonus.y);
+    EXPECT_EQ(dropped, expected);
 }
 
 // The pass stops at the caught one: the ones behind wait, unmoved, for the next update.
@@ -111,9 +79,7 @@ TEST_F(Combat, OneBonusIsCollectedPerUpdate) {
     EXPECT_EQ(ship().armour, 100);
     for (int n = 0; n < 3; n++) game.move_bonuses(0);
     EXPECT_EQ(game.bonuses.size(), 1u);
-    EXPECT_EQ(ship().ammo[weapons::missiles], 20);
-    EXPECT_EQ(ship().ammo[weapons::fireball], 5);
-    EXPECT_EQ(ship().ammo[weapons::choc], 2);
+    EXPECT_EQ(std::tuple(ship().ammo[0], ship().ammo[1], ship().ammo[2]), std::tuple(20, 5, 2));
 }
 
 // Lined up means the invader's column is 368 + ((64 - w) >> 1): the halving of a
@@ -125,22 +91,17 @@ TEST_F(Invaders, AWideInvaderAimsItsMiddleAtTheShipsMiddle) {
     add_invader(349.3, 100, 3);
     game.move_invaders(0);
     ASSERT_EQ(game.shots.size(), 1u);
-    EXPECT_EQ(game.shots[0].x, 349 + 50 - 3);
-    EXPECT_EQ(game.shots[0].y, 100);
-    EXPECT_EQ(game.shots[0].direction, 1);
+    EXPECT_EQ(std::tuple(game.shots[0].x, game.shots[0].y, game.shots[0].direction), std::tuple(349 + 50 - 3, 100, 1));
 }
 
-// A 40-pixel invader is lined up at 380; a step of 100 ticks is 40 pixels, and a step
+// A 40-pixel invader is lined up at 380; a step of 99 ticks is 39.6 pixels, and a step
 // right past the column is taken back at once.
 TEST_F(Invaders, ThePursuitNeverOvershootsByMoreThanAStep) {
-    struct Case {
-        double from, to;
-    };
-    for (const Case c : {Case{280, 320}, {379, 379}, {480, 440}, {381, 341}, {380.5, 380.5}}) {
+    for (auto [from, to] : {std::pair{280.0, 319.6}, {379.0, 379.0}, {480.0, 440.4}, {381.0, 341.4}, {380.5, 380.5}}) {
         game.invaders.clear();
-        add_invader(c.from, 100);
-        game.move_invaders(100);
-        EXPECT_DOUBLE_EQ(game.invaders[0].x, c.to) << c.from;
+        add_invader(from, 100);
+        game.move_invaders(99);
+        EXPECT_DOUBLE_EQ(game.invaders[0].x, to) << from;
     }
 }
 

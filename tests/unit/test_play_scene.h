@@ -39,24 +39,13 @@ protected:
         srand(1234);
     }
 
-    void TearDown() override {
-        delete game.player;
-        game.reset_keyboard();
-    }
+    void TearDown() override { delete game.player; game.reset_keyboard(); }
 
     PlayerShip& ship() { return *game.player; }
-
-    bool update_after(int ticks) {
-        clock += ticks;
-        return game.update_frame();
-    }
+    bool update_after(int ticks) { clock += ticks; return game.update_frame(); }
 
     template <class A>
-    static A& place(A& actor, double x, double y) {
-        actor.x = x;
-        actor.y = y;
-        return actor;
-    }
+    static A& place(A& actor, double x, double y) { actor.x = x; actor.y = y; return actor; }
     // Its constructor draws one rand().
     Invader& add_invader(double x, double y, int kind = 0) {
         return place(game.invaders.emplace_back(kind, game.width, game.invader_frames[kind], 0.4), x, y);

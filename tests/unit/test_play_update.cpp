@@ -1,5 +1,6 @@
 // The frame update: its clock, the order of its steps where it shows, the ship's
 // controls, the list walks and the star field.
+#include <tuple>
 #include <vector>
 
 #include "test_play_scene.h"
@@ -22,12 +23,8 @@ TEST_F(FrameUpdate, MovementFollowsTheTicksAndCountersFollowTheUpdates) {
     update_after(20);
     EXPECT_DOUBLE_EQ(ship().x, 381.5);
     EXPECT_NEAR(game.shots[0].y, 400 - 27 * 0.6, 1e-9);
-    EXPECT_EQ(game.last_tick, 27);
-    EXPECT_EQ(ship().anim_tick, 3);
-    EXPECT_EQ(game.shots[0].anim_tick, 3);
-    EXPECT_EQ(game.invaders[0].anim_tick, 3);
-    EXPECT_EQ(ship().fire_delay, 2);
-    EXPECT_EQ(ship().hull, 97);
+    EXPECT_EQ(std::tuple(game.last_tick, ship().anim_tick, game.shots[0].anim_tick, game.invaders[0].anim_tick,
+                         ship().fire_delay, ship().hull), std::tuple(27, 3, 3, 3, 2, 97));
 }
 
 // Firing runs before the speed keys are read: a new shot takes the previous update's
@@ -71,25 +68,25 @@ TEST_F(FrameUpdate, HoldingFireShootsEveryTenthUpdateUntilTheTenMissilesAreGone)
 
 // The edge is tested on the truncated column before the move, so a move may end past it.
 TEST_F(FrameUpdate, SteeringStopsAtTheEdgesByTheTruncatedColumn) {
-    struct Case {
-        int key;
-        double from, to;
-    };
-    for (const Case c : {Case{KEY_LEFT, 0.9, 0.9}, {KEY_LEFT, 1.0, -1.5}, {KEY_LEFT, -1.5, -1.5},
-                         {KEY_RIGHT, 735.9, 738.4}, {KEY_RIGHT, 736.0, 736.0}}) {
-        key[c.key] = 1;
-        ship().x = c.from;
+    for (auto [arrow, from, to] : {std::tuple{KEY_LEFT, 0.9, 0.9}, {KEY_LEFT, 1.0, -1.5}, {KEY_LEFT, -1.5, -1.5},
+                                   {KEY_RIGHT, 735.9, 738.4}, {KEY_RIGHT, 736.0, 736.0}}) {
+        key[arrow] = 1;
+        ship().x = from;
         game.steer(5);
-        key[c.key] = 0;
-        EXPECT_DOUBLE_EQ(ship().x, c.to) << c.from;
+        key[arrow] = 0;
+        EXPECT_DOUBLE_EQ(ship().x, to) << from;
     }
 }
 
 // An actor removed from a list must not make the walk skip or move twice the one
 // behind it. Each first actor ends on row 601 (gone); each second one on row 600 (kept).
-TEST_F(FrameUpdate, ListWalksRemoveBelowTheBottomAndMoveTheNextOnceOnly) {
+// A ship's shot goes once wholly above y -100, where invaders start: the first ends
+// with its bottom edge at -100.5, the second at -100.
+TEST_F(FrameUpdate, ListWalksRemoveWhatLeavesThePlayFieldAndMoveTheNextOnceOnly) {
     add_shot(weapons::invader, 10, 600.0);
     add_shot(weapons::invader, 30, 599.0);
+    add_shot(weapons::missiles, 50, -119.5).speed = 0.5;
+    add_shot(weapons::missiles, 70, -119.0).speed = 0.5;
     add_invader(100, 600.0);
     add_invader(100, 599.5);
     add_bonus(100, 600.5, 0);
@@ -98,22 +95,15 @@ TEST_F(FrameUpdate, ListWalksRemoveBelowTheBottomAndMoveTheNextOnceOnly) {
     game.explosions.emplace_back(2, 2, game.explosion_frames);
     game.explosions[0].frame = 24;
     update_after(2);
-    ASSERT_EQ(game.shots.size(), 1u);
+    ASSERT_EQ(game.shots.size(), 2u);
     EXPECT_DOUBLE_EQ(game.shots[0].y, 600.2);
+    EXPECT_EQ(game.shots[1].x, 70);
     ASSERT_EQ(game.invaders.size(), 1u);
     EXPECT_DOUBLE_EQ(game.invaders[0].y, 600.5);
     ASSERT_EQ(game.bonuses.size(), 1u);
     EXPECT_DOUBLE_EQ(game.bonuses[0].y, 600.5);
     ASSERT_EQ(game.explosions.size(), 1u);
     EXPECT_EQ(game.explosions[0].frame, 1);
-}
-
-TEST_F(FrameUpdate, AShipsShotGoesOnceWhollyAboveTheLineWhereInvadersStart) {
-    add_shot(weapons::missiles, 10, -120.5);  // its bottom edge at -100.5
-    add_shot(weapons::missiles, 30, -120.0);
-    game.move_shots(0);
-    ASSERT_EQ(game.shots.size(), 1u);
-    EXPECT_EQ(game.shots[0].x, 30);
 }
 
 // Stars are checked before they fall: 600.0 falls on, 600.01 comes back at y 1.0 with
