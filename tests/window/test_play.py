@@ -3,8 +3,6 @@ import os, re, time
 import harness
 from harness import HUD_BLUE, PALE_YELLOW, SELECTED_GREEN, match_ratio, near, read_text, reference
 
-WEAPONS = ("Missiles", "Fireball", "Choc")
-
 
 def ship_at(shot, left):  # any frame of the ship, its left edge at `left`, its bottom row at y=599
     return any(match_ratio(shot, reference(i), left, 600 - reference(i).height) > 0.9 for i in (67, 68, 69))
@@ -18,10 +16,8 @@ def start_problems(shot):
         (282, 10, HUD_BLUE, "SCORE : 0"), (282, 20, HUD_BLUE, "TUES : 0"), (600, 10, HUD_BLUE, r"FPS : \d+"))
         if not re.fullmatch(text, found := read_text(shot, x, y, colour, len(text) + 2))]
     # The gauge's frame, its leading column and, for a full hull, a colour ramp by column.
-    gauge = {(x, y): (64, 64, 64) for x in range(150, 253) for y in (20, 32)}
-    for y in range(21, 32):
-        gauge.update({(150, y): (64, 64, 64), (252, y): (64, 64, 64), (151, y): (255, 155, 192)})
-        gauge.update({(x, y): (407 - x, x + 4, 192) for x in range(152, 252)})
+    gauge = {(x, y): (64, 64, 64) if x in (150, 252) or y in (20, 32) else (255, 155, 192) if x == 151
+             else (407 - x, x + 4, 192) for x in range(150, 253) for y in range(20, 33)}
     problems += [f"gauge pixel {xy} is {shot.pixel(*xy)}, not {colour}" for xy, colour in gauge.items()
                  if not near(shot.pixel(*xy), colour)][:3]
     return problems + ([] if ship_at(shot, 400 - reference(67).width // 2) else ["no ship centred at the bottom"])
@@ -42,10 +38,6 @@ class Play(harness.WindowTest):
                 break
         self.assertEqual(problems, [], self.last_kept)
 
-    def test_space_fires_missiles(self):
-        run = self.start_playing()
-        run.hold("space", "fewer missiles", lambda shot: re.fullmatch(
-            r"Missiles -> \d", read_text(shot, 10, 20, SELECTED_GREEN, 16)))
 
     def test_arrows_take_the_ship_to_each_edge(self):
         width = reference(67).width
@@ -56,12 +48,14 @@ class Play(harness.WindowTest):
             run.hold(key, f"ship at the {key} edge", lambda shot: any(ship_at(shot, x) for x in lefts))
             run.stop()
 
-    def test_number_keys_choose_the_weapon(self):
+    def test_space_fires_missiles_and_number_keys_choose_the_weapon(self):
         run = self.start_playing()
+        run.hold("space", "fewer missiles", lambda shot: re.fullmatch(
+            r"Missiles -> \d", read_text(shot, 10, 20, SELECTED_GREEN, 16)))
         for key, chosen in (("2", 1), ("3", 2), ("1", 0)):
-            run.hold(key, f"{WEAPONS[chosen]} in green, the others pale yellow", lambda shot: all(
+            run.hold(key, f"weapon {key} in green, the others pale yellow", lambda shot: all(
                 read_text(shot, 10, 20 + 10 * i, SELECTED_GREEN if i == chosen else PALE_YELLOW, 18).startswith(name)
-                for i, name in enumerate(WEAPONS)))
+                for i, name in enumerate(("Missiles", "Fireball", "Choc"))))
 
 
 if __name__ == "__main__":

@@ -16,8 +16,7 @@ def around_dialog(shot):  # the rows of pixels, less the picture's part
 
 
 def frame_rate(shot):
-    found = re.fullmatch(r"FPS : (\d+)", read_text(shot, 600, 10, HUD_BLUE, 12))
-    return found and int(found.group(1))
+    return (found := re.fullmatch(r"FPS : (\d+)", read_text(shot, 600, 10, HUD_BLUE, 12))) and int(found.group(1))
 
 
 class QuitDialog(harness.WindowTest):
@@ -26,7 +25,7 @@ class QuitDialog(harness.WindowTest):
         run.key("Escape")
         return run.wait_screen("quit dialog", dialog_shown, 5)
 
-    def test_the_game_stands_still_in_the_dialog_and_escape_resumes_it(self):
+    def test_escape_resumes_the_frozen_game_enter_or_a_left_click_on_confirm_end_it_a_right_click_not(self):
         run = self.start_playing()
         time.sleep(1.5)
         rate = frame_rate(run.wait_screen("frame rate", frame_rate, 3))
@@ -41,9 +40,6 @@ class QuitDialog(harness.WindowTest):
         # The rate shown is frames drawn over ticks counted since the game began: had the
         # three seconds in the dialog been counted, it would have fallen to a third.
         self.assertGreater(frame_rate(run.wait_screen("frame rate", frame_rate, 3)), 0.6 * rate)
-
-    def test_enter_or_a_left_click_on_confirm_ends_the_game_a_right_click_does_not(self):
-        run = self.start_playing()
         self.open_dialog(run)
         run.key("Return")
         run.wait_screen("title menu", harness.title_shown, 5)

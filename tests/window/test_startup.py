@@ -1,5 +1,5 @@
 # Start-up failures seen from outside: the message the player gets and the exit code.
-import os, signal, subprocess, tempfile, unittest
+import os, signal, subprocess
 import harness
 
 
@@ -13,20 +13,15 @@ class StartupFailures(harness.WindowTest):
             # the game then reports it cannot set its mode. Only that is retried.
             if harness.GRAPHICS_FAILED not in text:
                 break
-        self.assertEqual(text.strip(), "Error loading 'zudaduviz.dat'")
         os.kill(pid, signal.SIGKILL)  # the game waits for the box to be dismissed
-        self.assertEqual(run.wait_exit(), 1)
-
-
-class NoDisplay(unittest.TestCase):
+        self.assertEqual((text.strip(), run.wait_exit()), ("Error loading 'zudaduviz.dat'", 1))
 
     def test_no_display_is_reported_on_the_console(self):
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
-        with tempfile.TemporaryDirectory() as workdir:
-            done = subprocess.run([harness.EXE], cwd=workdir, env=env, capture_output=True, timeout=30)
+        done = subprocess.run([harness.EXE], env=env, capture_output=True, timeout=30)  # the build dir
         output = (done.stdout + done.stderr).decode("latin-1")
-        self.assertEqual((done.returncode, harness.SANITIZER_REPORT.search(output)), (1, None), output)
-        self.assertIn(harness.GRAPHICS_FAILED, output)
+        self.assertEqual((done.returncode, harness.GRAPHICS_FAILED in output, harness.SANITIZER_REPORT.search(output)),
+                         (1, True, None), output)
 
 
 if __name__ == "__main__":
