@@ -3,8 +3,9 @@
 #include "frame/game.h"
 
 namespace {
-bool left_click_in(const PictureArea& area) {
-    return (mouse_b & 1) && area.contains(mouse_x, mouse_y);
+// Areas are in the picture's own pixels; the picture's top-left corner is at (x0, y0).
+bool left_click_in(const PictureArea& area, int x0, int y0) {
+    return (mouse_b & 1) && area.contains(mouse_x - x0, mouse_y - y0);
 }
 }  // namespace
 
@@ -14,42 +15,50 @@ bool Game::quit_dialog() {
     // The ESC that opened the dialog must be pressed again to close it.
     reset_keyboard();
 
-    // Allegro draws the pointer into the picture itself and keeps it inside, so
-    // mouse_x and mouse_y are picture coordinates.
     const int w = quit_image->w;
     const int h = quit_image->h;
-    set_mouse_sprite(quit_pointer);
-    set_mouse_sprite_focus(0, 0);
-    show_mouse(quit_image);
-    set_mouse_range(0, 0, w - 1, h - 1);
-    position_mouse(w >> 1, h >> 1);
-    saved_ticks = *ticks;
-
-    // The buffer still holds the last play frame, which shows around the picture.
     const int x0 = (width >> 1) - (w >> 1);
     const int y0 = (height >> 1) - (h >> 1);
+    // On X11 Allegro's mouse position is where the player points in the window, not a
+    // sum of moves: the pointer is kept to the picture's place on the screen and drawn
+    // there, so it stays under the player's hand and the buttons work where they show.
+    set_mouse_sprite(quit_pointer);
+    set_mouse_sprite_focus(0, 0);
+    set_mouse_range(x0, y0, x0 + w - 1, y0 + h - 1);
+    position_mouse(x0 + (w >> 1), y0 + (h >> 1));
+    saved_ticks = *ticks;
+
+    // The last play frame shows around the picture and through its transparent
+    // pixels; it is put back under the picture each turn so the pointer leaves no trail.
+    BITMAP* frozen = create_bitmap(w, h);
+    if (frozen) blit(buffer, frozen, x0, y0, 0, 0, w, h);
+    BITMAP* picture_area = create_sub_bitmap(buffer, x0, y0, w, h);
     for (;;) {
+        if (frozen) blit(frozen, buffer, 0, 0, x0, y0, w, h);
         masked_blit(quit_image, buffer, 0, 0, x0, y0, w, h);
+        // Clipped to the picture, as the pointer never leaves it.
+        if (picture_area) draw_sprite(picture_area, quit_pointer, mouse_x - x0, mouse_y - y0);
         show_buffer();
         // Each test reads the input afresh; a turn that confirms returns true
         // whatever else is pressed.
-        if (key[KEY_ENTER] || left_click_in(quit_confirm_area)) {
+        if (key[KEY_ENTER] || left_click_in(quit_confirm_area, x0, y0)) {
             confirmed = true;
             done = true;
         }
         if (key[KEY_ESC]) break;
-        if (left_click_in(quit_cancel_area)) break;
-        if (left_click_in(quit_close_area)) break;
+        if (left_click_in(quit_cancel_area, x0, y0)) break;
+        if (left_click_in(quit_close_area, x0, y0)) break;
         if (done) break;
         if (close_requested) {
             confirmed = true;
             break;
         }
     }
+    if (picture_area) destroy_bitmap(picture_area);
+    if (frozen) destroy_bitmap(frozen);
 
     *ticks = saved_ticks;
     // Neither the ENTER nor the ESC that closed it may act on the game.
     reset_keyboard();
-    show_mouse(nullptr);
     return confirmed;
 }
