@@ -52,23 +52,24 @@ number_of() {
     echo "${n:-0}"
 }
 
+# Links each NNN_Name.pat of a freepats folder under a short name (PREFIX and the
+# three digits) and writes its cfg line: the number NNN plus OFFSET, then the name.
+link_patches() {
+    folder=$1 prefix=$2 offset=$3
+    for patch in "$freepats/$folder"/[0-9][0-9][0-9]_*.pat; do
+        [ -f "$patch" ] || continue
+        number=$(number_of "$patch")
+        name=$(printf '%s%03d' "$prefix" "$number")
+        ln -s "$patch" "$work/$name.pat"
+        echo "$((number + offset)) $name" >> "$cfg"
+    done
+}
+
 cfg=$work/default.cfg
 : > "$cfg"
-for patch in "$freepats"/Tone_000/[0-9][0-9][0-9]_*.pat; do
-    [ -f "$patch" ] || continue
-    program=$(number_of "$patch")
-    name=$(printf 'p%03d' "$program")
-    ln -s "$patch" "$work/$name.pat"
-    echo "$((program + 1)) $name" >> "$cfg"
-done
+link_patches Tone_000 p 1  # DIGMID numbers programs from 1
 echo "129 begin_multipatch" >> "$cfg"
-for patch in "$freepats"/Drum_000/[0-9][0-9][0-9]_*.pat; do
-    [ -f "$patch" ] || continue
-    key=$(number_of "$patch")
-    name=$(printf 'd%03d' "$key")
-    ln -s "$patch" "$work/$name.pat"
-    echo "$key $name" >> "$cfg"
-done
+link_patches Drum_000 d 0  # drums by key
 echo "end_multipatch" >> "$cfg"
 
 (cd "$work" && pat2dat -o patches.dat default.cfg "$@" > pat2dat.log 2>&1) || {
