@@ -7,6 +7,7 @@
 #include <allegro.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,8 @@ public:
     Settings settings;
     // Where the settings are kept; empty in tests and where there is no home folder.
     std::string settings_path;
+    // Tests watch every frame a screen shows through this; the game leaves it empty.
+    std::function<void(BITMAP*)> frame_observer;
 
     // Starts Allegro, the devices, the 16-bit screen, loads the data file and
     // creates the star field; on any failure shows a message and exits with 1.
