@@ -3,12 +3,14 @@
 // Both come out the same on every run.
 #include <png.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "pictures.h"
