@@ -27,10 +27,12 @@ TEST_F(Combat, AShotHitsOnlyTheFirstInvaderTouchedAndTwoMissilesDestroyOne) {
 }
 
 TEST_F(Combat, AnInvadersShotCostsTwentyPointsAndThirtyArmourClampedAtZero) {
-    ship().armour = 20;
-    add_shot(weapons::invader, 390, 560);
-    game.move_shots(0);
-    EXPECT_EQ(std::tuple(game.shots.size(), ship().armour, ship().score), std::tuple(0u, 0, -20));
+    for (int armour_after : {70, 40, 10, 0}) {
+        add_shot(weapons::invader, 390, 560);
+        game.move_shots(0);
+        EXPECT_EQ(std::pair(game.shots.size(), ship().armour), std::pair(size_t(0), armour_after));
+    }
+    EXPECT_EQ(ship().score, -80);
 }
 
 // The gauge follows the armour one point per update, and the update that empties it
