@@ -28,15 +28,22 @@ inline TestObject bitmap_object(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
     return object;
 }
 
+// A tune as Allegro stores it: divisions, then 32 tracks (length and events); tracks
+// not given are empty.
+inline TestObject tune_object(int divisions, const std::vector<std::vector<uint8_t>>& tracks) {
+    TestObject object{"MIDI", {}};
+    put_word(object.contents, divisions);
+    for (size_t t = 0; t < 32; t++) {
+        const std::vector<uint8_t> track = t < tracks.size() ? tracks[t] : std::vector<uint8_t>{};
+        put_long(object.contents, uint32_t(track.size()));
+        object.contents.insert(object.contents.end(), track.begin(), track.end());
+    }
+    return object;
+}
+
 // A tune of one short note on track 0; the other 31 tracks are empty.
 inline TestObject midi_object() {
-    TestObject object{"MIDI", {}};
-    put_word(object.contents, 96);
-    const std::vector<uint8_t> track = {0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00};
-    put_long(object.contents, uint32_t(track.size()));
-    object.contents.insert(object.contents.end(), track.begin(), track.end());
-    for (int t = 1; t < 32; t++) put_long(object.contents, 0);
-    return object;
+    return tune_object(96, {{0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00}});
 }
 
 // The whole file: uncompressed magic, "ALL.", the count, then each object with a name property.
