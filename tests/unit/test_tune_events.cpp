@@ -30,22 +30,8 @@ std::string check_tune(const TestObject& tune) {
     return check_data_file(temp_file.path.c_str());
 }
 
-// The events given, then the end of track one beat later.
-Track ended(Track events) {
-    events.insert(events.end(), {0x60, 0xFF, 0x2F, 0x00});
-    return events;
-}
-
-// Every kind of event a tune may hold: tempo, a name, program, notes (the note-off by
-// running status, across a meta event), pitch bend, channel pressure, a controller,
-// system-exclusive messages (F0 and F7), a four-byte delay; drums on another track,
-// with an empty track between.
-const Track lead = ended({0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x03, 0x04, 'L', 'e', 'a', 'd',
-                          0x00, 0xC0, 0x18, 0x00, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x01, 0x01, 'x', 0x60, 0x3C, 0x00,
-                          0x00, 0xE0, 0x00, 0x40, 0x00, 0xD0, 0x10, 0x00, 0xB0, 0x07, 0x64,
-                          0x00, 0xF0, 0x03, 0x7E, 0x09, 0xF7, 0x00, 0xF7, 0x01, 0xF8, 0x81, 0x80, 0x80, 0x00, 0x80, 0x3C, 0x00});
-const Track drums = ended({0x00, 0x99, 0x24, 0x64, 0x60, 0x89, 0x24, 0x40});
-TestObject good_tune() { return tune_object(480, {lead, {}, drums}); }
+const Track& lead = varied_track;
+TestObject good_tune() { return varied_tune_object(); }
 
 // A Standard MIDI file, as the generator writes it, in Allegro's form.
 TestObject tune_from_midi_file(const std::string& path) {
@@ -63,8 +49,8 @@ TEST(TuneEvents, TheGeneratorsTunesAndWellFormedTunesPass) {
         EXPECT_EQ(check_tune(tune_from_midi_file(std::string(DATA_SOURCE_DIR) + name)), "") << name;
     EXPECT_EQ(check_data_file(DATA_FILE), "");
     EXPECT_EQ(check_tune(good_tune()), "");
-    EXPECT_EQ(check_tune(tune_object(0x7FFF, {drums})), "");  // the most divisions the player reads as beats
-    EXPECT_EQ(check_tune(tune_object(1, {ended({0x00, 0xFF, 0x51, 0x03, 0x00, 0x03, 0xE8})})), "");  // 1000 µs a beat
+    EXPECT_EQ(check_tune(tune_object(0x7FFF, {drum_track})), "");  // the most divisions the player reads as beats
+    EXPECT_EQ(check_tune(tune_object(1, {ended_track({0x00, 0xFF, 0x51, 0x03, 0x00, 0x03, 0xE8})})), "");  // 1000 µs a beat
 }
 
 // `lead` with `count` bytes from `at` replaced by `bytes`.
@@ -93,7 +79,7 @@ TEST(TuneEvents, ATuneWithAnyFaultThePlayerWouldMisreadIsTurnedAway) {
         {"note 128", tune_object(96, {lead_with(note_on + 1, 1, {0x80})}), "octet de données invalide"},
         {"velocity 200", tune_object(96, {lead_with(note_on + 2, 1, {200})}), "octet de données invalide"},
         {"program 128", tune_object(96, {lead_with(program + 1, 1, {0x80})}), "octet de données invalide"},
-        {"velocity 200 by running status", tune_object(96, {lead, drums, ended({0x00, 0x99, 0x24, 0x64, 0x60, 0x26, 200})}),
+        {"velocity 200 by running status", tune_object(96, {lead, drum_track, ended_track({0x00, 0x99, 0x24, 0x64, 0x60, 0x26, 200})}),
          "octet de données invalide"},
         {"a note cut by the track's end", tune_object(96, {{0x00, 0x90, 0x3C}}), "octet de données invalide"},
         {"a meta type of 128", tune_object(96, {lead_with(9, 1, {0x80})}), "méta-événement illisible"},
