@@ -41,9 +41,11 @@ def damage(original, ranges, rng):
     return bytes(data)
 
 
+# -noreset: an X server resets when its last client leaves, and a player starting then
+# cannot connect.
 def start_xvfb():
     read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x16", "-nolisten", "tcp"],
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x16", "-nolisten", "tcp", "-noreset"],
                               pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write)
     with os.fdopen(read) as pipe:
@@ -78,7 +80,7 @@ def main():
                ASAN_OPTIONS="detect_leaks=0:handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_abort=0:handle_sigill=0")
 
     def run(number, data):
-        path = work / f"damaged-{number}.dat"
+        path = work / f"{number}.dat"
         path.write_bytes(data)
         try:
             done = subprocess.run([str(player), str(path), str(args.seconds)], env=env, capture_output=True,
@@ -99,12 +101,16 @@ def main():
     files = [damage(original, ranges, rng) for _ in range(args.files)]
     counts = {}
     try:
+        # The undamaged file must play, or the sweep would prove nothing.
+        if (outcome := run("undamaged", original)[1]) != "played":
+            print(f"the undamaged data file does not play: {outcome}")
+            return 1
         with concurrent.futures.ThreadPoolExecutor(args.jobs) as pool:
-            for number, outcome in pool.map(lambda n: run(n, files[n]), range(args.files)):
+            for number, outcome in pool.map(lambda n: run(f"damaged-{n}", files[n]), range(args.files)):
                 kind = outcome.split(" ")[0]
                 counts[kind] = counts.get(kind, 0) + 1
                 if kind not in ("played", "rejected"):
-                    print(f"  file {number}: {outcome}", flush=True)
+                    print(f"  {number}: {outcome}", flush=True)
     finally:
         server.terminate()
         server.wait()

@@ -7,7 +7,9 @@
 // Usage: play_data_tunes FILE [SECONDS]
 #include <allegro.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <string>
 
@@ -19,7 +21,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int milliseconds = argc > 2 ? int(atof(argv[2]) * 1000) : 3000;
-    if (allegro_init() != 0 || install_timer() != 0) return 3;
+    if (allegro_init() != 0) {
+        printf("no system driver: %s (%s)\n", allegro_error, strerror(errno));
+        return 3;
+    }
+    if (install_timer() != 0) {
+        printf("no timer: %s (%s)\n", allegro_error, strerror(errno));
+        return 3;
+    }
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0 || midi_driver->id == MIDI_NONE) {
         printf("no sound: %s\n", allegro_error);
         return 3;
