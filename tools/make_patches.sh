@@ -1,5 +1,5 @@
 #!/bin/sh
-# make_patches.sh OUT TUNE.mid...
+# make_patches.sh OUT TUNE.mid... | make_patches.sh OUT DIR (every DIR/*.mid)
 # Builds the patch set that Allegro's software MIDI synth (DIGMID) plays the tunes
 # with, from Debian's freepats. DIGMID reads Gravis-style sets: programs numbered
 # 1-128, drums in a "129 begin_multipatch" block, short patch names, paths relative
@@ -15,6 +15,9 @@ if [ "$#" -lt 2 ]; then
 fi
 out=$1
 shift
+if [ "$#" -eq 1 ] && [ -d "$1" ]; then
+    set -- "$1"/*.mid
+fi
 
 freepats=${FREEPATS_DIR:-/usr/share/midi/freepats}
 if [ ! -d "$freepats/Tone_000" ] || [ ! -d "$freepats/Drum_000" ]; then

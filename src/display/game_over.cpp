@@ -2,7 +2,7 @@
 #include "frame/game.h"
 
 namespace {
-constexpr int game_over_ticks = 1000;  // 2 s at 500 ticks per second
+constexpr int game_over_ticks = 2 * ticks_per_second;
 }  // namespace
 
 bool Game::game_over_screen() {

@@ -1,5 +1,6 @@
 // The quit confirmation over the frozen play field. The game clock stands still
 // while it is open: the tick counter is put back on exit.
+#include "display/display.h"
 #include "frame/game.h"
 
 namespace {
@@ -22,8 +23,6 @@ bool Game::quit_dialog() {
     // On X11 Allegro's mouse position is where the player points in the window, not a
     // sum of moves: the pointer is kept to the picture's place on the screen and drawn
     // there, so it stays under the player's hand and the buttons work where they show.
-    set_mouse_sprite(quit_pointer);
-    set_mouse_sprite_focus(0, 0);
     set_mouse_range(x0, y0, x0 + w - 1, y0 + h - 1);
     position_mouse(x0 + (w >> 1), y0 + (h >> 1));
     saved_ticks = *ticks;

@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr int ticks_per_second = 500;
-
 void draw_stars(BITMAP* buffer, Star* const* field, int layers, int per_layer) {
     for (int layer = 0; layer < layers; layer++) {
         for (int i = 0; i < per_layer; i++) {

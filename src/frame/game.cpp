@@ -5,6 +5,8 @@
 
 #include "frame/game.h"
 
+#include "data/data_file.h"
+
 namespace {
 const char* const keyboard_failed = "Le driver du clavier ne peut etre initialisé :(\n";
 const char* const mouse_failed = "Le driver de la souris ne peut etre initialisé :(\n";
@@ -18,6 +20,8 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
       last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), star_field(nullptr),
       player(nullptr), owns_system(true) {
     take_objects(nullptr);
+    if (!player_config_dir().empty()) settings_path = player_config_dir() + "/settings";
+    settings = load_settings(settings_path);
     // Without an X display there is no system driver, and every later call would crash.
     if (allegro_init() != 0) fail(graphics_failed);
     if (install_keyboard() < 0) fail(keyboard_failed);
@@ -37,10 +41,10 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     // Allegro's loader crashes on damaged files: check the structure first, then
     // what the game relies on once loaded. Loaded after the mode is set, so the
     // pictures come converted to the screen's 16-bit colour.
-    if (const char* broken = check_data_file(datafile_name)) fail(broken);
+    if (std::string broken = check_data_file(datafile_name); !broken.empty()) fail(broken);
     DATAFILE* loaded = load_datafile(datafile_name);
     if (!loaded) fail(data_file_failed);
-    if (const char* wrong = check_data_objects(loaded, width, height)) fail(wrong);
+    if (std::string wrong = check_data_objects(loaded, width, height); !wrong.empty()) fail(wrong);
     take_objects(loaded);
 
     srand(time(nullptr));
@@ -66,40 +70,40 @@ Game::~Game() {
 }
 
 void Game::take_objects(DATAFILE* loaded) {
+    using data_layout::Role;
     data = loaded;
-    auto bitmap = [loaded](int index) { return loaded ? static_cast<BITMAP*>(loaded[index].dat) : nullptr; };
-    auto midi = [loaded](int index) { return loaded ? static_cast<MIDI*>(loaded[index].dat) : nullptr; };
-    using namespace data_index;
-
-    game_music = midi(data_index::game_music);
-    menu_music = midi(data_index::menu_music);
-    for (int f = 0; f < 3; f++) {
-        bonus_frames[f] = bitmap(bonus_first + f);
-        player_frames[f] = bitmap(player_first + f);
-        invader_shot_frames[f] = bitmap(invader_shot_first + f);
-        for (int w = 0; w < 3; w++) shot_frames[w][f] = bitmap(shot_first + 3 * w + f);
+    for (int index = 0; index < data_layout::object_count; index++) {
+        const data_layout::Slot& slot = data_layout::slots[index];
+        void* object = loaded ? loaded[index].dat : nullptr;
+        BITMAP* bitmap = static_cast<BITMAP*>(object);
+        switch (slot.role) {
+            case Role::game_music: game_music = static_cast<MIDI*>(object); break;
+            case Role::menu_music: menu_music = static_cast<MIDI*>(object); break;
+            case Role::bonus: bonus_frames[slot.frame] = bitmap; break;
+            case Role::play_button:
+                (slot.frame == 0 ? play_button_normal : slot.frame == 1 ? play_button_hover : play_button_pressed) = bitmap;
+                break;
+            case Role::invader: invader_frames[slot.set][slot.frame] = bitmap; break;
+            case Role::explosion: explosion_frames[slot.frame] = bitmap; break;
+            case Role::game_over_image: game_over_image = bitmap; break;
+            case Role::player: player_frames[slot.frame] = bitmap; break;
+            case Role::quit_pointer: quit_pointer = bitmap; break;
+            case Role::mouse_pointer: mouse_pointer = bitmap; break;
+            case Role::quit_image: quit_image = bitmap; break;
+            case Role::title_image: title_image = bitmap; break;
+            case Role::shot: shot_frames[slot.set][slot.frame] = bitmap; break;
+            case Role::invader_shot: invader_shot_frames[slot.frame] = bitmap; break;
+        }
     }
-    for (int index = invader_look0_first; index <= invader_last; index++)
-        invader_frames[invader_look_of(index)][invader_frame_of(index)] = bitmap(index);
-    for (int index = explosion_first; index <= explosion_last; index++)
-        explosion_frames[explosion_frame_of(index)] = bitmap(index);
-    play_button_normal = bitmap(data_index::play_button_normal);
-    play_button_hover = bitmap(data_index::play_button_hover);
-    play_button_pressed = bitmap(data_index::play_button_pressed);
-    game_over_image = bitmap(data_index::game_over_image);
-    quit_pointer = bitmap(data_index::quit_pointer);
-    mouse_pointer = bitmap(data_index::mouse_pointer);
-    quit_image = bitmap(data_index::quit_image);
-    title_image = bitmap(data_index::title_image);
 }
 
-void Game::fail(const char* message) {
+void Game::fail(const std::string& message) {
     if (system_driver) {
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-        allegro_message("%s", message);
+        allegro_message("%s", message.c_str());
     } else {
         // No display to show a message box on: the console is all there is.
-        fputs(message, stdout);
+        fputs(message.c_str(), stdout);
         fflush(stdout);
     }
     exit(1);

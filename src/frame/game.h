@@ -1,10 +1,13 @@
 // The game's context: it starts Allegro, owns every resource for the whole run,
-// and each screen of the program is one of its methods.
+// and each screen of the program is one of its methods. Each room has its own header:
+// data/ the data file, menu/ the widgets, play/ the star field, actors/ the actors,
+// display/ the quit dialog's areas.
 #pragma once
 
 #include <allegro.h>
 
 #include <atomic>
+#include <string>
 #include <vector>
 
 #include "../actors/actors.h"
@@ -12,6 +15,7 @@
 
 // 500 Hz tick counter: the timer thread increments it, the game thread reads it
 // and sets it back at the start of a game and when the quit dialog closes.
+constexpr int ticks_per_second = 500;
 extern std::atomic<int> tick_counter;
 void tick_callback();
 
@@ -20,66 +24,29 @@ void tick_callback();
 extern std::atomic<bool> close_requested;
 void close_button_callback();
 
-// Where each object sits in the data file. The game addresses objects by index only.
-namespace data_index {
-constexpr int game_music = 0;
-constexpr int bonus_first = 1;
-constexpr int play_button_normal = 4;
-constexpr int play_button_hover = 5;
-constexpr int play_button_pressed = 6;
-constexpr int invader_look0_first = 7;   // look 0: 7-9
-constexpr int invader_look10_first = 10; // look 10: 10-12, then looks 1-9 at 13-39
-constexpr int invader_last = 39;
-constexpr int explosion_first = 40;      // 40-64, stored out of order (see explosion_frame_of)
-constexpr int explosion_last = 64;
-constexpr int game_over_image = 65;
-constexpr int menu_music = 66;
-constexpr int player_first = 67;
-constexpr int quit_pointer = 70;
-constexpr int mouse_pointer = 71;
-constexpr int quit_image = 72;
-constexpr int title_image = 73;
-constexpr int shot_first = 74;           // 74-82: Missiles, Fireball, Choc
-constexpr int invader_shot_first = 83;
-constexpr int object_count = 86;
-
-// Invader look and frame stored at an index of 7-39.
-inline int invader_look_of(int index) { return index < 10 ? 0 : (index - 10) / 3 == 0 ? 10 : (index - 10) / 3; }
-inline int invader_frame_of(int index) { return index < 10 ? index - 7 : (index - 10) % 3; }
-// Explosion frame stored at an index of 40-64: 0, 1, 10-19, 2, 20-24, 3-9.
-inline int explosion_frame_of(int index) {
-    if (index <= 41) return index - 40;
-    if (index <= 51) return index - 32;
-    if (index == 52) return 2;
-    if (index <= 57) return index - 33;
-    return index - 55;
-}
-}  // namespace data_index
-
-// The fixed areas of the quit dialog, in the dialog picture's own pixels (inclusive).
-struct PictureArea {
-    int left, top, right, bottom;
-    bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
-};
-constexpr PictureArea quit_confirm_area{57, 82, 98, 110};
-constexpr PictureArea quit_cancel_area{163, 82, 204, 110};
-constexpr PictureArea quit_close_area{240, 1, 260, 21};
-constexpr int quit_image_min_width = 261;
-constexpr int quit_image_min_height = 111;
-
-// The message of a missing or unreadable data file (the name in it is fixed).
-inline const char* const data_file_failed = "Error loading 'zudaduviz.dat'\n";
-
-// Checks that a loaded data file holds what the game relies on. Returns nullptr
-// when it does, or a French message that says what is wrong.
-const char* check_data_objects(const DATAFILE* data, int screen_width, int screen_height);
-// Checks the file's structure before Allegro's loader reads it (the loader is not
-// safe on damaged files). Returns nullptr or a French message.
-const char* check_data_file(const char* file_name);
-
-// The fade to black: 32 displayed steps, alpha 0, 8, ..., 248 (256 is never used).
+// Screen transitions. The fade to black: 32 displayed steps, alpha 0, 8, ..., 248
+// (256 is never used).
 constexpr int fade_steps = 32;
 constexpr int fade_alpha(int step) { return step * 8; }
+
+// The player's choices, kept between runs in the settings file.
+struct Settings {
+    // unchosen: Allegro picks the mode, full screen wherever the machine allows it.
+    enum class Display { unchosen, window, fullscreen };
+    Display display = Display::unchosen;
+    bool effects_on = true;
+};
+// The player's folders: $XDG_CONFIG_HOME/zudaduviz and $XDG_DATA_HOME/zudaduviz (by
+// default under ~/.config and ~/.local/share); empty when no home can be found.
+std::string player_config_dir();
+std::string player_data_dir();
+// A missing, unreadable or damaged settings file gives the defaults; unknown lines are skipped.
+Settings load_settings(const std::string& path);
+// False, the old file untouched, when it cannot be written.
+bool save_settings(const Settings& settings, const std::string& path);
+// Writes `contents` to a temporary file beside `path` (making its folders), then renames
+// it over `path`: a reader sees the old file or the new one, never a half-written one.
+bool replace_file(const std::string& path, const std::string& contents);
 
 class Game {
 public:
@@ -120,6 +87,9 @@ public:
     PlayerShip* player;
     // True when this context started Allegro's devices and so must shut them down.
     bool owns_system;
+    Settings settings;
+    // Where the settings are kept; empty in tests and where there is no home folder.
+    std::string settings_path;
 
     // Starts Allegro, the devices, the 16-bit screen, loads the data file and
     // creates the star field; on any failure shows a message and exits with 1.
@@ -178,5 +148,5 @@ public:
     int frames_per_second() const;
 
 private:
-    [[noreturn]] void fail(const char* message);
+    [[noreturn]] void fail(const std::string& message);
 };

@@ -7,7 +7,7 @@
 
 int main() {
     Game game(800, 600, "zudaduviz.dat", 5, 100);
-    if (install_int_ex(tick_callback, BPS_TO_TIMER(500)) < 0) {
+    if (install_int_ex(tick_callback, BPS_TO_TIMER(ticks_per_second)) < 0) {
         // Without the timer no timed screen could ever end: stop rather than hang.
         allegro_message("Le timer ne peut être installé");
         exit(1);

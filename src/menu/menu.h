@@ -4,6 +4,9 @@
 
 #include <allegro.h>
 
+#include <string>
+#include <vector>
+
 class ImageButton {
 public:
     int x;
@@ -27,15 +30,11 @@ public:
     int value_x;
     int y;
     int index;
-    int count;
-    const char* label;
-    const char** values;
+    std::string label;
+    std::vector<std::string> values;
     int cooldown;
 
-    TextOption(int label_x, int value_x, int y, const char* label, int count, ...);
-    ~TextOption();
-    TextOption(const TextOption&) = delete;
-    TextOption& operator=(const TextOption&) = delete;
+    TextOption(int label_x, int value_x, int y, std::string label, std::vector<std::string> values);
 
     bool is_hovered() const;
     bool update();

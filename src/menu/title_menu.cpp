@@ -12,14 +12,13 @@ bool Game::title_menu() {
     bool quit = false;
     ImageButton play_button(width / 2, 500, play_button_normal->w, play_button_normal->h, play_button_normal,
                             play_button_hover, play_button_pressed);
-    TextOption music_option(100, 200, 350, "Musique", 2, "Musique OFF", "Musique ON");
+    TextOption music_option(100, 200, 350, "Musique", {"Musique OFF", "Musique ON"});
     // Opens on the setting in force, so that what it shows is what plays.
     music_option.index = music_on;
 
     if (music_on) play_midi(menu_music, 1);
-    set_mouse_sprite(mouse_pointer);
+    // The pointer is drawn into the buffer with the menu, from its top-left pixel.
     position_mouse(width / 2, height / 2);
-    set_mouse_sprite_focus(0, 0);
     set_mouse_range(0, 0, width - 1, height - 1);
     reset_keyboard();
 

@@ -1,5 +1,5 @@
 // The title menu's two widgets.
-#include <cstdarg>
+#include <utility>
 
 #include "menu/menu.h"
 
@@ -20,20 +20,13 @@ void ImageButton::draw(BITMAP* dest) const {
     masked_blit(image, dest, 0, 0, x, y, w, h);
 }
 
-TextOption::TextOption(int label_x, int value_x, int y, const char* label, int count, ...)
-    : label_x(label_x), value_x(value_x), y(y), index(0), count(count), label(label),
-      values(new const char*[count]), cooldown(0) {
-    va_list args;
-    va_start(args, count);
-    for (int v = 0; v < count; v++) values[v] = va_arg(args, const char*);
-    va_end(args);
-}
-
-TextOption::~TextOption() { delete[] values; }
+TextOption::TextOption(int label_x, int value_x, int y, std::string label, std::vector<std::string> values)
+    : label_x(label_x), value_x(value_x), y(y), index(0), label(std::move(label)), values(std::move(values)),
+      cooldown(0) {}
 
 // From the label's left edge to the end of the value shown now, one text line high.
 bool TextOption::is_hovered() const {
-    return mouse_x >= label_x && mouse_x <= value_x + text_length(font, values[index]) && mouse_y >= y &&
+    return mouse_x >= label_x && mouse_x <= value_x + text_length(font, values[index].c_str()) && mouse_y >= y &&
            mouse_y <= y + text_height(font);
 }
 
@@ -44,13 +37,13 @@ bool TextOption::update() {
         cooldown = 4;
         index++;
     }
-    if (index > count - 1) index = 0;
+    if (index > int(values.size()) - 1) index = 0;
     if (cooldown > 0) cooldown--;
     return index != before;
 }
 
 void TextOption::draw(BITMAP* dest) const {
-    textprintf_ex(dest, font, label_x, y, makecol(194, 194, 255), -1, "%s", label);
-    textprintf_ex(dest, font, value_x, y, makecol(255, 64, 64), -1, "%s", values[index]);
-    hline(dest, label_x, y + text_height(font), label_x + text_length(font, label) - 2, makecol(129, 129, 246));
+    textprintf_ex(dest, font, label_x, y, makecol(194, 194, 255), -1, "%s", label.c_str());
+    textprintf_ex(dest, font, value_x, y, makecol(255, 64, 64), -1, "%s", values[index].c_str());
+    hline(dest, label_x, y + text_height(font), label_x + text_length(font, label.c_str()) - 2, makecol(129, 129, 246));
 }

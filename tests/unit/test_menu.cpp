@@ -46,7 +46,7 @@ TEST(ImageButton, HitBoxIsInclusiveTakesEitherButtonAndShowsItsState) {
 
 TEST(TextOption, HeldButtonAdvancesEveryFourUpdatesAShortClickOnceAndValuesWrap) {
     start_headless_allegro();
-    TextOption option(100, 200, 350, "Musique", 3, "un", "deux", "trois");
+    TextOption option(100, 200, 350, "Musique", {"un", "deux", "trois"});
     put_mouse(150, 352, 1);
     std::vector<int> changed_on;
     for (int update = 1; update <= 9; update++)
@@ -69,7 +69,7 @@ TEST(TextOption, HeldButtonAdvancesEveryFourUpdatesAShortClickOnceAndValuesWrap)
 
 TEST(TextOption, BoxRunsFromTheLabelToTheEndOfTheValueShownAndDrawsInItsColours) {
     start_headless_allegro();
-    TextOption option(100, 200, 350, "Musique", 2, "Musique OFF", "Musique ON");
+    TextOption option(100, 200, 350, "Musique", {"Musique OFF", "Musique ON"});
     const int right_off = 200 + text_length(font, "Musique OFF"), bottom = 350 + text_height(font);
     for (auto [x, y, inside] : {std::tuple{100, 350, true}, {170, bottom, true}, {right_off, 350, true},
                                 {right_off + 1, 350, false}, {150, bottom + 1, false}, {99, 352, false}}) {

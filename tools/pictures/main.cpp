@@ -6,40 +6,33 @@
 #include <cstdio>
 #include <string>
 
+#include "data/data_file.h"
 #include "pictures.h"
 
 namespace {
-constexpr int first_picture = 1, last_picture = 85;
-constexpr int tune_indices[] = {0, 66};
 
-// The picture stored at a data file index (the tunes' indices are not pictures).
-Canvas picture_at(int index) {
-    if (index <= 3) return bonus_picture(index - 1);
-    if (index <= 6) return play_button_picture(index - 4);
-    if (index <= 9) return invader_picture(0, index - 7);
-    if (index <= 12) return invader_picture(10, index - 10);
-    if (index <= 39) return invader_picture((index - 10) / 3, (index - 10) % 3);
-    // Explosion frames are stored 0, 1, 10-19, 2, 20-24, 3-9.
-    if (index <= 41) return explosion_picture(index - 40);
-    if (index <= 51) return explosion_picture(index - 32);
-    if (index == 52) return explosion_picture(2);
-    if (index <= 57) return explosion_picture(index - 33);
-    if (index <= 64) return explosion_picture(index - 55);
-    if (index == 65) return game_over_picture();
-    if (index <= 69) return ship_picture(index - 67);
-    if (index == 70) return quit_pointer_picture();
-    if (index == 71) return menu_pointer_picture();
-    if (index == 72) return quit_dialog_picture();
-    if (index == 73) return title_picture();
-    if (index <= 82) return shot_picture((index - 74) / 3, (index - 74) % 3);
-    return shot_picture(3, index - 83);
+// The picture of a data file object, by its role.
+Canvas picture_for(const data_layout::Slot& slot) {
+    using data_layout::Role;
+    switch (slot.role) {
+        case Role::bonus: return bonus_picture(slot.frame);
+        case Role::play_button: return play_button_picture(slot.frame);
+        case Role::invader: return invader_picture(slot.set, slot.frame);
+        case Role::explosion: return explosion_picture(slot.frame);
+        case Role::game_over_image: return game_over_picture();
+        case Role::player: return ship_picture(slot.frame);
+        case Role::quit_pointer: return quit_pointer_picture();
+        case Role::mouse_pointer: return menu_pointer_picture();
+        case Role::quit_image: return quit_dialog_picture();
+        case Role::title_image: return title_picture();
+        case Role::shot: return shot_picture(slot.set, slot.frame);
+        case Role::invader_shot: return shot_picture(3, slot.frame);
+        case Role::game_music:
+        case Role::menu_music: break;
+    }
+    return Canvas(1, 1);  // not a picture: never asked for
 }
 
-bool is_tune(int index) {
-    for (int t : tune_indices)
-        if (t == index) return true;
-    return false;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,12 +45,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     set_color_depth(24);
-    for (int index = first_picture; index <= last_picture; ++index) {
-        if (is_tune(index)) continue;
-        char name[16];
-        std::snprintf(name, sizeof name, "/%02d.pcx", index);
-        std::string path = std::string(argv[1]) + name;
-        if (!save_pcx_file(quantise(picture_at(index)), path)) {
+    for (int index = 0; index < data_layout::object_count; ++index) {
+        const data_layout::Slot& slot = data_layout::slots[index];
+        if (slot.kind != data_layout::Kind::picture) continue;
+        std::string path = std::string(argv[1]) + "/" + data_layout::source_name(index);
+        if (!save_pcx_file(quantise(picture_for(slot)), path)) {
             std::fprintf(stderr, "make_pictures: cannot write %s\n", path.c_str());
             return 1;
         }

@@ -1,10 +1,11 @@
 // make_tunes DIR: composes the game's two tunes and writes them as Standard MIDI
-// files, DIR/00.mid (in game) and DIR/66.mid (title menu), named after their
-// places in the data file. Same bytes on every run.
+// files named after their places in the data file (DIR/00.mid in game, DIR/66.mid
+// in the title menu). Same bytes on every run.
 #include <cstdio>
 #include <string>
 
 #include "compose.h"
+#include "data/data_file.h"
 
 namespace {
 
@@ -35,8 +36,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_tunes DIR\n");
         return 2;
     }
-    std::string dir = argv[1];
-    bool ok = write_tune(compose_game_tune(), dir + "/00.mid");
-    ok = write_tune(compose_menu_tune(), dir + "/66.mid") && ok;
+    using data_layout::Role;
+    bool ok = true;
+    for (Role role : {Role::game_music, Role::menu_music}) {
+        const std::string path = std::string(argv[1]) + "/" + data_layout::source_name(data_layout::index_of(role));
+        ok = write_tune(role == Role::game_music ? compose_game_tune() : compose_menu_tune(), path) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -1,0 +1,217 @@
+// Checks of the data file. Allegro's loader trusts every size it reads, so a
+// truncated or damaged file can crash it: the structure is walked here first, and
+// what the game relies on is checked once the file is loaded.
+#include "data/data_file.h"
+
+#include <allegro.h>
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "display/display.h"
+
+namespace {
+
+std::string printed(const char* format, va_list args) {
+    char text[256];
+    vsnprintf(text, sizeof text, format, args);
+    return text;
+}
+
+// The file's structure is broken at byte `offset`.
+std::string damaged(const char* what, size_t offset) {
+    char text[256];
+    snprintf(text, sizeof text, "Le fichier 'zudaduviz.dat' est endommagé : %s (octet %zu)\n", what, offset);
+    return text;
+}
+
+// The file is sound but does not hold what the game needs.
+std::string unsuitable(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string unsuitable(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string what = printed(format, args);
+    va_end(args);
+    return "Le fichier 'zudaduviz.dat' ne convient pas : " + what + "\n";
+}
+
+constexpr uint32_t id(const char (&text)[5]) {
+    return uint32_t(uint8_t(text[0])) << 24 | uint32_t(uint8_t(text[1])) << 16 |
+           uint32_t(uint8_t(text[2])) << 8 | uint32_t(uint8_t(text[3]));
+}
+
+// Big-endian reader; every read is checked against the end of what is being read
+// (the whole file, or the one object being looked into).
+struct Reader {
+    const std::vector<uint8_t>& bytes;
+    size_t at;
+    size_t limit;
+
+    bool has(size_t n) const { return at <= limit && n <= limit - at; }
+    uint32_t long_at(size_t p) const {
+        return uint32_t(bytes[p]) << 24 | uint32_t(bytes[p + 1]) << 16 | uint32_t(bytes[p + 2]) << 8 | bytes[p + 3];
+    }
+    bool read_long(uint32_t& value) {
+        if (!has(4)) return false;
+        value = long_at(at);
+        at += 4;
+        return true;
+    }
+    bool read_word(int& value) {
+        if (!has(2)) return false;
+        value = bytes[at] << 8 | bytes[at + 1];
+        at += 2;
+        return true;
+    }
+};
+
+std::string check_objects(Reader& in, uint32_t count, int depth);
+std::string check_inside(Reader& in, uint32_t type, size_t size, int depth);
+
+// The contents of one object, exactly `size` bytes from the reader's position.
+std::string check_contents(Reader& in, uint32_t type, size_t size, int depth) {
+    size_t start = in.at;
+    size_t end = start + size;
+    size_t outer_limit = in.limit;
+    in.limit = end;
+    std::string wrong = check_inside(in, type, size, depth);
+    in.limit = outer_limit;
+    in.at = end;
+    return wrong;
+}
+
+std::string check_inside(Reader& in, uint32_t type, size_t size, int depth) {
+    size_t start = in.at;
+    size_t end = start + size;
+    if (type == id("BMP ")) {
+        int bits, w, h;
+        if (!in.read_word(bits) || !in.read_word(w) || !in.read_word(h)) return damaged("image tronquée", start);
+        int bytes_per_pixel = bits == 8 ? 1 : bits == 15 || bits == 16 ? 2 : bits == 24 ? 3 : bits == 32 || bits == 0xFFE0 ? 4 : 0;
+        if (!bytes_per_pixel) return damaged("profondeur d'image inconnue", start);
+        if (w == 0 || h == 0) return damaged("image vide", start);
+        if (size != 6 + size_t(w) * size_t(h) * bytes_per_pixel) return damaged("taille d'image incohérente", start);
+    } else if (type == id("MIDI")) {
+        int divisions;
+        if (!in.read_word(divisions)) return damaged("morceau tronqué", start);
+        for (int track = 0; track < 32; track++) {
+            uint32_t length;
+            if (!in.read_long(length) || !in.has(length)) return damaged("piste de morceau incohérente", start);
+            in.at += length;
+        }
+        if (in.at != end) return damaged("taille de morceau incohérente", start);
+    } else if (type == id("FILE")) {
+        uint32_t count;
+        if (depth >= 8 || !in.read_long(count)) return damaged("sous-fichier incohérent", start);
+        if (std::string wrong = check_objects(in, count, depth + 1); !wrong.empty()) return wrong;
+        if (in.at != end) return damaged("taille de sous-fichier incohérente", start);
+    } else if (type != id("DATA")) {
+        // Other kinds have structures of their own that the game neither uses nor checks.
+        return damaged("type d'objet inconnu", start);
+    }
+    return {};
+}
+
+std::string check_objects(Reader& in, uint32_t count, int depth) {
+    for (uint32_t object = 0; object < count; object++) {
+        uint32_t type;
+        for (;;) {
+            size_t start = in.at;
+            if (!in.read_long(type)) return damaged("fichier tronqué", start);
+            if (type != id("prop")) break;
+            uint32_t property_type, property_size;
+            if (!in.read_long(property_type) || !in.read_long(property_size) || !in.has(property_size))
+                return damaged("propriété tronquée", start);
+            in.at += property_size;
+        }
+        size_t start = in.at;
+        uint32_t stored_size, full_size;
+        if (!in.read_long(stored_size) || !in.read_long(full_size)) return damaged("fichier tronqué", start);
+        if (stored_size != full_size) return damaged("objet compressé", start);
+        if (!in.has(stored_size)) return damaged("objet tronqué", start);
+        if (std::string wrong = check_contents(in, type, stored_size, depth); !wrong.empty()) return wrong;
+    }
+    return {};
+}
+
+int count_loaded(const DATAFILE* data) {
+    int count = 0;
+    while (data[count].type != DAT_END) count++;
+    return count;
+}
+
+BITMAP* picture(const DATAFILE* data, int index) { return static_cast<BITMAP*>(data[index].dat); }
+
+}  // namespace
+
+std::string check_data_file(const char* file_name) {
+    FILE* file = fopen(file_name, "rb");
+    if (!file) return data_file_failed;
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[65536];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + got);
+        if (bytes.size() > (size_t(256) << 20)) break;
+    }
+    bool read_error = ferror(file);
+    fclose(file);
+    if (read_error) return data_file_failed;
+    if (bytes.size() > (size_t(256) << 20)) return damaged("fichier trop gros", bytes.size());
+
+    Reader in{bytes, 0, bytes.size()};
+    uint32_t magic, dat_magic, count;
+    if (!in.read_long(magic) || !in.read_long(dat_magic)) return damaged("fichier tronqué", in.at);
+    if (magic == F_PACK_MAGIC) return damaged("fichier compressé", size_t(0));
+    if (magic != F_NOPACK_MAGIC || dat_magic != DAT_MAGIC) return damaged("ce n'est pas un fichier de données", size_t(0));
+    if (!in.read_long(count)) return damaged("fichier tronqué", in.at);
+    return check_objects(in, count, 0);
+}
+
+std::string check_data_objects(const DATAFILE* data, int screen_width, int screen_height) {
+    using namespace data_layout;
+    const int count = count_loaded(data);
+    if (count < object_count) return unsuitable("%d objets au lieu de %d", count, object_count);
+    for (int index = 0; index < object_count; index++) {
+        const Slot& slot = slots[index];
+        if (slot.kind == Kind::tune && data[index].type != DAT_MIDI)
+            return unsuitable("l'objet %d devrait être un morceau MIDI", index);
+        if (slot.kind == Kind::picture && data[index].type != DAT_BITMAP)
+            return unsuitable("l'objet %d devrait être une image", index);
+        if (!data[index].dat) return unsuitable("l'objet %d est vide", index);
+    }
+
+    // Every frame of an animation is the size of its first frame: the game takes the
+    // size of an actor, and of its collision box, from frame 0.
+    for (int index = 0; index < object_count; index++) {
+        const Slot& slot = slots[index];
+        if (slot.kind != Kind::picture) continue;
+        const int first = index_of(slot.role, slot.set, 0);
+        BITMAP *frame = picture(data, index), *frame0 = picture(data, first);
+        if (frame->w != frame0->w || frame->h != frame0->h)
+            return unsuitable("les images %d et %d n'ont pas la même taille", first, index);
+    }
+
+    // An invader starts 100 pixels above the screen at a random column drawn
+    // modulo the room left beside it: it must be hidden there and leave room.
+    for (int look = 0; look < 11; look++) {
+        const int index = index_of(Role::invader, look);
+        BITMAP* frame = picture(data, index);
+        if (frame->h > 100 || frame->w > screen_width / 2)
+            return unsuitable("l'envahisseur %d est trop grand (%dx%d, au plus %dx100)", index, frame->w, frame->h,
+                              screen_width / 2);
+    }
+    const int bonus = index_of(Role::bonus);
+    if (picture(data, bonus)->w > screen_width / 2) return unsuitable("le bonus (objet %d) est trop large", bonus);
+    const int ship = index_of(Role::player);
+    if (picture(data, ship)->w >= screen_width || picture(data, ship)->h > screen_height)
+        return unsuitable("le vaisseau (objet %d) est plus grand que l'écran", ship);
+    // The pointer is confined to the dialog picture: every area must be reachable.
+    const int dialog = index_of(Role::quit_image);
+    const int w = picture(data, dialog)->w, h = picture(data, dialog)->h;
+    if (w < quit_image_min_width || h < quit_image_min_height)
+        return unsuitable("la fenêtre de confirmation (objet %d) mesure %dx%d, il faut au moins %dx%d", dialog, w, h,
+                          quit_image_min_width, quit_image_min_height);
+    return {};
+}

@@ -1,0 +1,119 @@
+// The data file zudaduviz.dat: which object stands at which index, and the checks that
+// keep a damaged or foreign file from crashing the game. The layout is the one place
+// the game, the generators in tools/ and the assembly step all read; it needs no Allegro.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+struct DATAFILE;  // Allegro's, declared here so that the generators need no Allegro
+
+namespace data_layout {
+
+enum class Kind { picture, tune };
+
+// What an object is for. `set` tells looks, weapons or button states apart; `frame`
+// counts from 0 in the order the game shows the frames.
+enum class Role {
+    game_music, menu_music, bonus, play_button, invader, explosion, game_over_image, player,
+    quit_pointer, mouse_pointer, quit_image, title_image, shot, invader_shot,
+};
+
+struct Slot {
+    Kind kind;
+    Role role;
+    int set;
+    int frame;
+};
+
+// Consecutive objects of one role and set, frames first_frame, first_frame + 1, ...
+struct Run {
+    Kind kind;
+    Role role;
+    int set;
+    int first_frame;
+    int count;
+};
+
+// The file, in index order. The invader looks are stored 0, 10, 1 to 9 and the
+// explosion frames 0, 1, 10 to 19, 2, 20 to 24, 3 to 9; the game puts them back in order.
+constexpr Run runs[] = {
+    {Kind::tune, Role::game_music, 0, 0, 1},
+    {Kind::picture, Role::bonus, 0, 0, 3},
+    {Kind::picture, Role::play_button, 0, 0, 3},  // set 0; frames: normal, hover, pressed
+    {Kind::picture, Role::invader, 0, 0, 3},
+    {Kind::picture, Role::invader, 10, 0, 3},
+    {Kind::picture, Role::invader, 1, 0, 3},
+    {Kind::picture, Role::invader, 2, 0, 3},
+    {Kind::picture, Role::invader, 3, 0, 3},
+    {Kind::picture, Role::invader, 4, 0, 3},
+    {Kind::picture, Role::invader, 5, 0, 3},
+    {Kind::picture, Role::invader, 6, 0, 3},
+    {Kind::picture, Role::invader, 7, 0, 3},
+    {Kind::picture, Role::invader, 8, 0, 3},
+    {Kind::picture, Role::invader, 9, 0, 3},
+    {Kind::picture, Role::explosion, 0, 0, 2},
+    {Kind::picture, Role::explosion, 0, 10, 10},
+    {Kind::picture, Role::explosion, 0, 2, 1},
+    {Kind::picture, Role::explosion, 0, 20, 5},
+    {Kind::picture, Role::explosion, 0, 3, 7},
+    {Kind::picture, Role::game_over_image, 0, 0, 1},
+    {Kind::tune, Role::menu_music, 0, 0, 1},
+    {Kind::picture, Role::player, 0, 0, 3},
+    {Kind::picture, Role::quit_pointer, 0, 0, 1},
+    {Kind::picture, Role::mouse_pointer, 0, 0, 1},
+    {Kind::picture, Role::quit_image, 0, 0, 1},
+    {Kind::picture, Role::title_image, 0, 0, 1},
+    {Kind::picture, Role::shot, 0, 0, 3},  // Missiles
+    {Kind::picture, Role::shot, 1, 0, 3},  // Fireball
+    {Kind::picture, Role::shot, 2, 0, 3},  // Choc
+    {Kind::picture, Role::invader_shot, 0, 0, 3},
+};
+
+constexpr int count_objects() {
+    int count = 0;
+    for (const Run& run : runs) count += run.count;
+    return count;
+}
+constexpr int object_count = count_objects();
+
+constexpr std::array<Slot, object_count> make_slots() {
+    std::array<Slot, object_count> slots{};
+    int index = 0;
+    for (const Run& run : runs)
+        for (int f = 0; f < run.count; f++) slots[index++] = Slot{run.kind, run.role, run.set, run.first_frame + f};
+    return slots;
+}
+// slots[i] is the object at index i.
+constexpr std::array<Slot, object_count> slots = make_slots();
+
+// The index of a role's frame, or -1 when the file has no such object.
+constexpr int index_of(Role role, int set = 0, int frame = 0) {
+    for (int i = 0; i < object_count; i++)
+        if (slots[i].role == role && slots[i].set == set && slots[i].frame == frame) return i;
+    return -1;
+}
+
+// Allegro's dat type name and the source file extension of each kind, for the assembly step.
+constexpr const char* dat_type(Kind kind) { return kind == Kind::tune ? "MIDI" : "BMP"; }
+constexpr const char* source_extension(Kind kind) { return kind == Kind::tune ? "mid" : "pcx"; }
+// The file a generator writes for object `index` and the assembly step reads: "NN.pcx".
+inline std::string source_name(int index) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%02d.%s", index, source_extension(slots[index].kind));
+    return name;
+}
+
+}  // namespace data_layout
+
+// The data file's messages. A missing or unreadable file keeps the one message players
+// know, with its fixed name.
+inline const char* const data_file_failed = "Error loading 'zudaduviz.dat'\n";
+
+// Checks the file's structure before Allegro's loader reads it (the loader is not safe
+// on damaged files). Returns an empty string, or a French message that says what is wrong.
+std::string check_data_file(const char* file_name);
+// Checks that a loaded data file holds what the game relies on, for a screen of this
+// size. Returns an empty string, or a French message.
+std::string check_data_objects(const DATAFILE* data, int screen_width, int screen_height);

@@ -1,0 +1,89 @@
+// The player's files: whatever state the settings file is in, the game gets usable
+// settings, and a write replaces the file whole or leaves the old one.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "frame/game.h"
+
+namespace {
+
+struct Folder {
+    std::string path = ::testing::TempDir() + "zudaduviz-player-" + std::to_string(getpid());
+    Folder() { std::system(("rm -rf '" + path + "' && mkdir -p '" + path + "'").c_str()); }
+    ~Folder() { std::system(("rm -rf '" + path + "'").c_str()); }
+};
+
+std::string read(const std::string& path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+TEST(Settings, AnyDamageGivesTheDefaultsAndGoodLinesSurviveBadOnes) {
+    Folder folder;
+    const std::string path = folder.path + "/settings";
+    const Settings defaults;
+    for (const char* contents : {"", "\x01\xff garbage\n===\n", "display=sideways\neffects=maybe\n"}) {
+        std::ofstream(path) << contents;
+        Settings read_back = load_settings(path);
+        EXPECT_TRUE(read_back.display == defaults.display && read_back.effects_on == defaults.effects_on) << contents;
+    }
+    std::ofstream(path) << "junk\n display = window \r\n effects=off\nunknown=1\n";
+    Settings read_back = load_settings(path);
+    EXPECT_TRUE(read_back.display == Settings::Display::window && !read_back.effects_on);
+    // Missing, a folder in its place, no home at all.
+    for (const std::string& odd : {folder.path + "/none", folder.path, std::string()})
+        EXPECT_TRUE(load_settings(odd).effects_on && load_settings(odd).display == Settings::Display::unchosen) << odd;
+}
+
+TEST(Settings, SavedThenLoadedGivesTheSameChoicesInAFolderMadeOnTheWay) {
+    Folder folder;
+    const std::string path = folder.path + "/a/b/settings";
+    for (auto display : {Settings::Display::fullscreen, Settings::Display::window, Settings::Display::unchosen})
+        for (bool effects : {false, true}) {
+            Settings chosen;
+            chosen.display = display;
+            chosen.effects_on = effects;
+            ASSERT_TRUE(save_settings(chosen, path));
+            Settings read_back = load_settings(path);
+            EXPECT_TRUE(read_back.display == display && read_back.effects_on == effects);
+        }
+}
+
+TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+    Folder folder;
+    const std::string path = folder.path + "/record";
+    ASSERT_TRUE(replace_file(path, "first"));
+    ASSERT_TRUE(replace_file(path, "second"));
+    EXPECT_EQ(read(path), "second");
+    // A file where a folder should be: nothing can be written below it, even as root.
+    EXPECT_FALSE(replace_file(path + "/below", "x"));
+    // A folder in the file's place cannot be renamed over.
+    mkdir((folder.path + "/taken").c_str(), 0755);
+    EXPECT_FALSE(replace_file(folder.path + "/taken", "x"));
+    EXPECT_EQ(read(path), "second");
+    EXPECT_EQ(std::system(("test $(ls '" + folder.path + "' | wc -l) -eq 2").c_str()), 0) << "a temporary was left";
+}
+
+TEST(PlayerFolders, FollowTheXdgVariablesElseTheHomeFolder) {
+    const char* saved[] = {std::getenv("XDG_CONFIG_HOME"), std::getenv("XDG_DATA_HOME"), std::getenv("HOME")};
+    const std::string kept[] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : "", saved[2] ? saved[2] : ""};
+    setenv("HOME", "/home/player", 1);
+    setenv("XDG_CONFIG_HOME", "/cfg", 1);
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(player_config_dir(), "/cfg/zudaduviz");
+    EXPECT_EQ(player_data_dir(), "/home/player/.local/share/zudaduviz");
+    setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
+    EXPECT_EQ(player_config_dir(), "/home/player/.config/zudaduviz");
+    unsetenv("HOME");
+    unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(player_config_dir(), "");
+    const char* names[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME"};
+    for (int i = 0; i < 3; i++) saved[i] ? setenv(names[i], kept[i].c_str(), 1) : unsetenv(names[i]);
+}
+
+}  // namespace
