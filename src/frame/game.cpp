@@ -72,9 +72,11 @@ Game::~Game() {
 void Game::take_objects(DATAFILE* loaded) {
     using data_layout::Role;
     data = loaded;
+    int loaded_count = 0;  // the file may stop before the sounds
+    while (loaded && loaded[loaded_count].type != DAT_END) loaded_count++;
     for (int index = 0; index < data_layout::object_count; index++) {
         const data_layout::Slot& slot = data_layout::slots[index];
-        void* object = loaded ? loaded[index].dat : nullptr;
+        void* object = index < loaded_count ? loaded[index].dat : nullptr;
         BITMAP* bitmap = static_cast<BITMAP*>(object);
         switch (slot.role) {
             case Role::game_music: game_music = static_cast<MIDI*>(object); break;
@@ -93,6 +95,7 @@ void Game::take_objects(DATAFILE* loaded) {
             case Role::title_image: title_image = bitmap; break;
             case Role::shot: shot_frames[slot.set][slot.frame] = bitmap; break;
             case Role::invader_shot: invader_shot_frames[slot.frame] = bitmap; break;
+            case Role::sound_effect: effect_samples[slot.frame] = static_cast<SAMPLE*>(object); break;
         }
     }
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../actors/actors.h"
+#include "../data/data_file.h"
 #include "../play/play.h"
 
 // 500 Hz tick counter: the timer thread increments it, the game thread reads it
@@ -68,6 +69,8 @@ public:
     BITMAP* play_button_pressed;
     MIDI* menu_music;
     MIDI* game_music;
+    // Null when the data file stops before the sounds.
+    SAMPLE* effect_samples[effect_count];
     int width;
     int height;
     int music_on;
@@ -102,7 +105,7 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    // Points every picture and tune field at its object of a loaded data file.
+    // Points every picture, tune and sound field at its object of a loaded data file.
     void take_objects(DATAFILE* loaded);
 
     // Screen transitions.

@@ -64,6 +64,20 @@ TEST(DataFile, EveryFieldGetsTheObjectAtItsIndex) {
     const int single_index[] = {4, 5, 6, 65, 70, 71, 73};
     for (int i = 0; i < 7; i++) EXPECT_EQ(index_of(singles[i]), single_index[i]);
     EXPECT_EQ(game.quit_image, loaded[72].dat);
+    for (int e = 0; e < effect_count; e++) EXPECT_EQ(game.effect_samples[e]->len - 1, 86u + e);  // in the order of Effect
+}
+
+// A file that stops after the pictures and tunes still gives every picture; the game
+// then has no sounds, and reads nothing past the file's end.
+TEST(DataFile, AFileWithoutTheSoundsLeavesTheSoundFieldsEmpty) {
+    start_headless_allegro();
+    DATAFILE* loaded = load_datafile(write_file(datafile_bytes(game_objects(true, false))).c_str());
+    ASSERT_NE(loaded, nullptr);
+    Game game(800, 600, 5, 100);
+    for (SAMPLE*& sample : game.effect_samples) sample = reinterpret_cast<SAMPLE*>(&game);  // not null
+    game.take_objects(loaded);
+    EXPECT_EQ(game.title_image->w, 74);
+    for (SAMPLE* sample : game.effect_samples) EXPECT_EQ(sample, nullptr);
 }
 
 TEST(DataFile, TheShippedFileAndAWellFormedOneObeyEveryRule) {
@@ -74,6 +88,7 @@ TEST(DataFile, TheShippedFileAndAWellFormedOneObeyEveryRule) {
     EXPECT_EQ(check_data_objects(data, 800, 600), "");
     unload_datafile(data);
     EXPECT_EQ(check_as_the_game_does(game_objects(false)), "");
+    EXPECT_EQ(check_as_the_game_does(game_objects(false, false)), "");  // no sounds: no effects
 }
 
 void strip(std::vector<TestObject>& objects, int first, int w, int h) {
@@ -83,7 +98,11 @@ void strip(std::vector<TestObject>& objects, int first, int w, int h) {
 TEST(DataFile, ObjectsTheGameCannotUseAreRejectedWithAMessage) {
     start_headless_allegro();
     const std::vector<std::pair<const char*, void (*)(std::vector<TestObject>&)>> spoilers = {
-        {"too few objects", [](std::vector<TestObject>& o) { o.pop_back(); }},
+        {"too few objects", [](std::vector<TestObject>& o) { o.resize(85); }},
+        {"some of the sounds", [](std::vector<TestObject>& o) { o.pop_back(); }},
+        {"a picture for a sound", [](std::vector<TestObject>& o) { o[90] = bitmap_object(20, 20, 1, 2, 3); }},
+        {"a sound for a picture", [](std::vector<TestObject>& o) { o[50] = sample_object(16, 22050, 50); }},
+        {"a sound at 0 Hz", [](std::vector<TestObject>& o) { o[97] = sample_object(16, 0, 50); }},
         {"a picture for a tune", [](std::vector<TestObject>& o) { o[0] = bitmap_object(20, 20, 1, 2, 3); }},
         {"a tune for a picture", [](std::vector<TestObject>& o) { o[40] = midi_object(); }},
         {"quit picture too narrow", [](std::vector<TestObject>& o) { o[72] = bitmap_object(260, 151, 9, 9, 9); }},
@@ -115,13 +134,31 @@ TEST(DataFile, MissingOrForeignFilesAreRejected) {
         EXPECT_NE(check_data_file(write_file(bytes).c_str()), "");
 }
 
+// Allegro reads a sound's values by its header alone: the header must match the bytes
+// there are, for 8 or 16 bits, mono or stereo.
+TEST(DataFile, SoundsWhoseHeaderDisagreesWithTheirBytesAreRejected) {
+    for (int bits : {8, 16, -8, -16})
+        EXPECT_EQ(check_data_file(write_file(datafile_bytes({sample_object(bits, 11025, 7)})).c_str()), "") << bits;
+    auto with_header = [](int bits, uint32_t length) {
+        TestObject sound = sample_object(16, 22050, 10);  // 20 bytes of values
+        sound.contents[0] = uint8_t(bits >> 8), sound.contents[1] = uint8_t(bits);
+        for (int i = 0; i < 4; i++) sound.contents[4 + i] = uint8_t(length >> (24 - 8 * i));
+        return datafile_bytes({sound});
+    };
+    EXPECT_EQ(check_data_file(write_file(with_header(16, 10)).c_str()), "");
+    EXPECT_EQ(check_data_file(write_file(with_header(8, 20)).c_str()), "");
+    EXPECT_EQ(check_data_file(write_file(with_header(-16, 5)).c_str()), "");
+    for (auto [bits, length] : {std::pair{16, 11u}, {16, 9u}, {-16, 10u}, {8, 10u}, {12, 10u}, {0, 10u}, {16, 0x80000005u}})
+        EXPECT_NE(check_data_file(write_file(with_header(bits, length)).c_str()), "") << bits << " bits, " << length;
+}
+
 // Every truncation is turned away; after damaged bytes anywhere, either the check
 // turns the file away or Allegro's loader reads it without harm (a crash here
 // fails the whole test program).
 TEST(DataFile, TruncatedAndDamagedFilesNeverReachTheLoaderInAHarmfulShape) {
     start_headless_allegro();
-    std::vector<uint8_t> bytes =
-        datafile_bytes({midi_object(), bitmap_object(3, 2, 10, 20, 30), bitmap_object(4, 1, 255, 0, 255)});
+    std::vector<uint8_t> bytes = datafile_bytes(
+        {midi_object(), bitmap_object(3, 2, 10, 20, 30), sample_object(16, 22050, 5), bitmap_object(4, 1, 255, 0, 255)});
     for (size_t length = 0; length < bytes.size(); length++)
         EXPECT_NE(check_data_file(write_file({bytes.begin(), bytes.begin() + length}).c_str()), "") << length;
 

@@ -1,6 +1,6 @@
 // Each effect is a recipe of tones, noise and filters. They share one palette: shots
 // are quick pitch sweeps (the player's fall, the invaders' rise), impacts are noise,
-// rewards and the interface are bells tuned to A major, the game tune's relative key.
+// rewards and the interface are bells in A major, the bright side of the game tune's A minor.
 // Levels are peak levels below full scale: frequent sounds sit lower, so that a volley
 // of shots with explosions and the music over it stays clear of clipping.
 #include "effects.h"
@@ -145,19 +145,21 @@ Signal quit_dialog_opened() {
 
 }  // namespace
 
-std::vector<SoundEffect> compose_effects() {
-    return {
-        {"missiles fired", missiles_fired()},
-        {"fireball fired", fireball_fired()},
-        {"choc fired", choc_fired()},
-        {"invader fired", invader_fired()},
-        {"invader hit", invader_hit()},
-        {"invader destroyed", invader_destroyed()},
-        {"ship hit", ship_hit()},
-        {"ram", ram()},
-        {"bonus collected", bonus_collected()},
-        {"game over", game_over()},
-        {"menu click", menu_click()},
-        {"quit dialog opened", quit_dialog_opened()},
-    };
+Signal compose_effect(Effect effect) {
+    switch (effect) {
+        case Effect::missiles_fired: return missiles_fired();
+        case Effect::fireball_fired: return fireball_fired();
+        case Effect::choc_fired: return choc_fired();
+        case Effect::invader_fired: return invader_fired();
+        case Effect::invader_hit: return invader_hit();
+        case Effect::invader_destroyed: return invader_destroyed();
+        case Effect::ship_hit: return ship_hit();
+        case Effect::ram: return ram();
+        case Effect::bonus_collected: return bonus_collected();
+        case Effect::game_over: return game_over();
+        case Effect::menu_click: return menu_click();
+        case Effect::quit_dialog_opened: return quit_dialog_opened();
+        case Effect::count: break;
+    }
+    return {};
 }

@@ -1,15 +1,8 @@
-// The game's sound effects, in the order they follow the pictures and tunes in the
-// data file.
+// The game's sound effects, synthesised from tones, noise and filters.
 #pragma once
 
-#include <vector>
-
+#include "data/data_file.h"
 #include "synth.h"
 
-struct SoundEffect {
-    const char* name;
-    Signal samples;
-};
-
-// Every effect, in data file order, each already faded at both ends and at its level.
-std::vector<SoundEffect> compose_effects();
+// The sound of an effect, faded in and out and at its own level.
+Signal compose_effect(Effect effect);

@@ -1,14 +1,12 @@
-// make_sounds DIR: synthesises the game's sound effects and writes them as 16-bit
-// mono WAV files, DIR/86.wav ... DIR/97.wav, named after their places in the data
-// file. Same bytes on every run: the noise has fixed seeds and nothing reads the clock.
+// make_sounds DIR: synthesises the game's sound effects and writes them as 16-bit mono
+// WAV files named after their places in the data file (DIR/86.wav ...). Same bytes on
+// every run: the noise has fixed seeds and nothing reads the clock.
 #include <cstdio>
 #include <string>
 
 #include "effects.h"
 
 namespace {
-
-constexpr int first_index = 86;  // the effects follow the 86 pictures and tunes
 
 bool write_file(const Bytes& bytes, const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -29,10 +27,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_sounds DIR\n");
         return 2;
     }
-    const std::string dir = argv[1];
     bool ok = true;
-    int index = first_index;
-    for (const SoundEffect& effect : compose_effects())
-        ok = write_file(encode_wav(effect.samples), dir + "/" + std::to_string(index++) + ".wav") && ok;
+    for (int e = 0; e < effect_count; ++e) {
+        const std::string path = std::string(argv[1]) + "/" + data_layout::source_name(data_layout::index_of(Effect(e)));
+        ok = write_file(encode_wav(compose_effect(Effect(e))), path) && ok;
+    }
     return ok ? 0 : 1;
 }
