@@ -7,6 +7,7 @@
 #include <allegro.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,10 @@ public:
     Settings settings;
     // Where the settings are kept; empty in tests and where there is no home folder.
     std::string settings_path;
+    // Sounds one effect at a pan (0 left, 128 centre, 255 right). Set at start-up when
+    // there is a sound device and the data file has the sounds, empty otherwise; tests
+    // put a recorder here.
+    std::function<void(Effect effect, int pan)> effect_player;
 
     // Starts Allegro, the devices, the 16-bit screen, loads the data file and
     // creates the star field; on any failure shows a message and exits with 1.
@@ -148,6 +153,8 @@ public:
 
     // Shared by the steps.
     void drop_bonus(int centre_x, int centre_y);
+    // Sounds an effect heard from x on the screen, when the player has effects on.
+    void play_effect(Effect effect, int x);
     int frames_per_second() const;
 
 private:
