@@ -98,6 +98,8 @@ public:
     // there is a sound device and the data file has the sounds, empty otherwise; tests
     // put a recorder here.
     std::function<void(Effect effect, int pan)> effect_player;
+    // Tests watch every frame a screen shows through this; the game leaves it empty.
+    std::function<void(BITMAP*)> frame_observer;
 
     // Starts Allegro, the devices, the 16-bit screen, loads the data file and
     // creates the star field; on any failure shows a message and exits with 1.

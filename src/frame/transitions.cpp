@@ -5,6 +5,7 @@ void Game::show_buffer() {
     // Tests run on memory bitmaps with no graphics driver: there is nothing to show.
     if (gfx_driver) vsync();
     if (screen) blit(buffer, screen, 0, 0, 0, 0, width, height);
+    if (frame_observer) frame_observer(buffer);
 }
 
 void Game::fade_out() {
