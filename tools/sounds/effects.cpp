@@ -23,7 +23,7 @@ Signal missiles_fired() {
                       strike(0.002, 0.035));
     Noise noise(0x5EED0001);
     mix_into(s, shaped(filtered(noise.take(0.04), Pass::high, constant(3500), 0.707), decay(0.008)), 0, 0.25);
-    return finished(s, -17);
+    return finished(s, -10);
 }
 
 // Fireball: a roaring whoosh, band-passed noise sweeping down over a low falling tone.
@@ -32,7 +32,7 @@ Signal fireball_fired() {
     Noise noise(0x5EED0002);
     Signal s = shaped(filtered(noise.take(length), Pass::band, glide(3000, 450, length), 2.0), strike(0.010, 0.05));
     mix_into(s, shaped(tone(length, Wave::triangle, glide(420, 140, length)), strike(0.006, 0.05)), 0, 0.6);
-    return finished(s, -11);
+    return finished(s, -7);
 }
 
 // Choc: an electric buzz, a sawtooth rising while it warbles, its filter opening.
@@ -40,13 +40,13 @@ Signal choc_fired() {
     const double length = 0.13;
     Curve warble = [](double t) { return 200.0 * (1.0 + 2.5 * t) * (1.0 + 0.12 * std::sin(2 * 3.14159265 * 70 * t)); };
     Signal s = filtered(tone(length, Wave::sawtooth, warble), Pass::low, glide(700, 4500, length), 2.5);
-    return finished(shaped(s, strike(0.004, 0.05)), -10);
+    return finished(shaped(s, strike(0.004, 0.05)), -6);
 }
 
 // An invader's shot: a thin high chirp that rises, unlike anything the player fires.
 Signal invader_fired() {
     Signal s = shaped(tone(0.08, Wave::triangle, glide(900, 2600, 0.08)), strike(0.004, 0.03));
-    return finished(s, -17);
+    return finished(s, -11);
 }
 
 // A hit on an invader: a short metallic tick.
@@ -54,7 +54,7 @@ Signal invader_hit() {
     Signal s = bell(0.07, 1700, {{1.0, 1.0, 0.018}, {2.41, 0.6, 0.012}, {3.77, 0.35, 0.008}});
     Noise noise(0x5EED0005);
     mix_into(s, shaped(filtered(noise.take(0.02), Pass::high, constant(4000), 0.707), decay(0.004)), 0, 0.5);
-    return finished(s, -12);
+    return finished(s, -8);
 }
 
 // An invader destroyed: a burst of noise darkening as it dies away, over a falling thump.
@@ -65,7 +65,7 @@ Signal invader_destroyed() {
     Signal rumble = shaped(filtered(noise.take(length), Pass::low, constant(350), 0.707), strike(0.02, 0.22));
     mix_into(s, rumble, 0, 1.0);
     mix_into(s, shaped(tone(0.35, Wave::sine, glide(130, 40, 0.3)), strike(0.002, 0.08)), 0, 0.5);
-    return finished(s, -6.5);
+    return finished(s, -2.5);
 }
 
 // The ship hit: a clang of inharmonic partials, a crack on top, a knock beneath.
@@ -75,7 +75,7 @@ Signal ship_hit() {
     Noise noise(0x5EED0007);
     mix_into(s, shaped(filtered(noise.take(0.03), Pass::high, constant(2500), 0.707), decay(0.006)), 0, 0.6);
     mix_into(s, shaped(tone(0.12, Wave::sine, glide(160, 70, 0.12)), strike(0.002, 0.04)), 0, 0.8);
-    return finished(s, -7);
+    return finished(s, -3);
 }
 
 // A ram: a heavy low thud, then the crunch of metal folding, in irregular grains.
@@ -95,7 +95,7 @@ Signal ram() {
     }
     crunch = shaped(filtered(crunch, Pass::band, glide(1800, 700, 0.5), 0.9), strike(0.01, 0.13));
     mix_into(s, crunch, 0.02, 4.5);
-    return finished(s, -8);
+    return finished(s, -4);
 }
 
 // A bonus collected: a quick rising arpeggio of bells, A major up to the octave.
@@ -104,7 +104,7 @@ Signal bonus_collected() {
     const double notes[] = {880.00, 1108.73, 1318.51, 1760.00};
     for (int i = 0; i < 4; ++i)
         mix_into(s, bell(0.26, notes[i], {{1.0, 1.0, 0.10}, {2.0, 0.3, 0.05}, {3.0, 0.1, 0.03}}), 0.055 * i, 1.0);
-    return finished(s, -11);
+    return finished(s, -7);
 }
 
 // The game over: a slow phrase falling to the tonic of A minor, soft and low.
@@ -124,7 +124,7 @@ Signal game_over() {
         };
         mix_into(s, filtered(shaped(voice, envelope), Pass::low, constant(1400), 0.707), n.start, 1.0);
     }
-    return finished(s, -10);
+    return finished(s, -6);
 }
 
 // A click on a menu widget: soft and short, a damped tick.
@@ -132,7 +132,7 @@ Signal menu_click() {
     Signal s = bell(0.03, 2100, {{1.0, 1.0, 0.005}, {2.7, 0.3, 0.003}});
     Noise noise(0x5EED000B);
     mix_into(s, shaped(filtered(noise.take(0.006), Pass::low, constant(3000), 0.707), decay(0.0015)), 0, 0.4);
-    return finished(s, -12);
+    return finished(s, -10);
 }
 
 // The quit dialog opening: a two-note chime, falling a third.
@@ -140,7 +140,7 @@ Signal quit_dialog_opened() {
     const std::vector<Partial> chime = {{1.0, 1.0, 0.30}, {2.0, 0.25, 0.15}, {3.0, 0.08, 0.08}, {4.2, 0.1, 0.05}};
     Signal s = bell(0.45, 1318.51, chime);
     mix_into(s, bell(0.55, 1108.73, chime), 0.16, 1.0);
-    return finished(s, -15);
+    return finished(s, -11);
 }
 
 }  // namespace
