@@ -33,8 +33,8 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     if (allegro_init() != 0) fail(graphics_failed);
     if (install_keyboard() < 0) fail(keyboard_failed);
     if (install_mouse() < 0) fail(mouse_failed);
-    // No sound card, or no patch set: the game runs silent, without a word.
     reserve_voices(effect_voices, music_voices);
+    // No sound card, or no patch set: the game runs silent, without a word.
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, "blast") < 0) music_on = 0;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
