@@ -193,6 +193,16 @@ std::string check_inside(Reader& in, uint32_t type, size_t size, int depth) {
     } else if (type == id("MIDI")) {
         if (std::string wrong = check_tune(in, start); !wrong.empty()) return wrong;
         if (in.at != end) return damaged("taille de morceau incohérente", start);
+    } else if (type == id("SAMP")) {
+        // Allegro reads 8-bit samples as bytes and any other as 16-bit words; a negative
+        // size is a stereo sample, with two values a frame.
+        int bits, frequency;
+        uint32_t length;
+        if (!in.read_word(bits) || !in.read_word(frequency) || !in.read_long(length))
+            return damaged("son tronqué", start);
+        const int channels = bits >= 0x8000 ? 2 : 1, bytes_per_value = bits == 8 || bits == 0xFFF8 ? 1 : 2;
+        if (bits != 8 && bits != 16 && bits != 0xFFF8 && bits != 0xFFF0) return damaged("format de son inconnu", start);
+        if (size != 8 + uint64_t(length) * channels * bytes_per_value) return damaged("taille de son incohérente", start);
     } else if (type == id("FILE")) {
         uint32_t count;
         if (depth >= 8 || !in.read_long(count)) return damaged("sous-fichier incohérent", start);
@@ -265,15 +275,23 @@ std::string check_data_file(const char* file_name) {
 
 std::string check_data_objects(const DATAFILE* data, int screen_width, int screen_height) {
     using namespace data_layout;
+    // The pictures and tunes alone, or with every sound: half a set of sounds is a mistake.
     const int count = count_loaded(data);
-    if (count < object_count) return unsuitable("%d objets au lieu de %d", count, object_count);
-    for (int index = 0; index < object_count; index++) {
+    if (count != required_object_count && count < object_count)
+        return unsuitable("%d objets au lieu de %d, ou de %d avec les sons", count, required_object_count, object_count);
+    const int checked = count < object_count ? required_object_count : object_count;
+    for (int index = 0; index < checked; index++) {
         const Slot& slot = slots[index];
         if (slot.kind == Kind::tune && data[index].type != DAT_MIDI)
             return unsuitable("l'objet %d devrait être un morceau MIDI", index);
         if (slot.kind == Kind::picture && data[index].type != DAT_BITMAP)
             return unsuitable("l'objet %d devrait être une image", index);
+        if (slot.kind == Kind::sound && data[index].type != DAT_SAMPLE)
+            return unsuitable("l'objet %d devrait être un son", index);
         if (!data[index].dat) return unsuitable("l'objet %d est vide", index);
+        // A sample at 0 Hz would hold its voice for ever.
+        if (slot.kind == Kind::sound && static_cast<const SAMPLE*>(data[index].dat)->freq == 0)
+            return unsuitable("le son %d n'a pas de fréquence", index);
     }
 
     // Every frame of an animation is the size of its first frame: the game takes the

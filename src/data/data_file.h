@@ -9,15 +9,22 @@
 
 struct DATAFILE;  // Allegro's, declared here so that the generators need no Allegro
 
+// The sound effects, each the sound of one event, in the order they are stored.
+enum class Effect {
+    missiles_fired, fireball_fired, choc_fired, invader_fired, invader_hit, invader_destroyed,
+    ship_hit, ram, bonus_collected, game_over, menu_click, quit_dialog_opened, count
+};
+constexpr int effect_count = int(Effect::count);
+
 namespace data_layout {
 
-enum class Kind { picture, tune };
+enum class Kind { picture, tune, sound };
 
 // What an object is for. `set` tells looks, weapons or button states apart; `frame`
 // counts from 0 in the order the game shows the frames.
 enum class Role {
     game_music, menu_music, bonus, play_button, invader, explosion, game_over_image, player,
-    quit_pointer, mouse_pointer, quit_image, title_image, shot, invader_shot,
+    quit_pointer, mouse_pointer, quit_image, title_image, shot, invader_shot, sound_effect,
 };
 
 struct Slot {
@@ -38,6 +45,7 @@ struct Run {
 
 // The file, in index order. The invader looks are stored 0, 10, 1 to 9 and the
 // explosion frames 0, 1, 10 to 19, 2, 20 to 24, 3 to 9; the game puts them back in order.
+// The sound effects come last, frame = Effect: a file that stops before them still works.
 constexpr Run runs[] = {
     {Kind::tune, Role::game_music, 0, 0, 1},
     {Kind::picture, Role::bonus, 0, 0, 3},
@@ -69,6 +77,7 @@ constexpr Run runs[] = {
     {Kind::picture, Role::shot, 1, 0, 3},  // Fireball
     {Kind::picture, Role::shot, 2, 0, 3},  // Choc
     {Kind::picture, Role::invader_shot, 0, 0, 3},
+    {Kind::sound, Role::sound_effect, 0, 0, effect_count},
 };
 
 constexpr int count_objects() {
@@ -95,9 +104,18 @@ constexpr int index_of(Role role, int set = 0, int frame = 0) {
     return -1;
 }
 
+// The index of an effect's sound.
+constexpr int index_of(Effect effect) { return index_of(Role::sound_effect, 0, int(effect)); }
+// The objects every data file must have, the pictures and tunes; the sounds may be missing.
+constexpr int required_object_count = index_of(Effect(0));
+
 // Allegro's dat type name and the source file extension of each kind, for the assembly step.
-constexpr const char* dat_type(Kind kind) { return kind == Kind::tune ? "MIDI" : "BMP"; }
-constexpr const char* source_extension(Kind kind) { return kind == Kind::tune ? "mid" : "pcx"; }
+constexpr const char* dat_type(Kind kind) {
+    return kind == Kind::tune ? "MIDI" : kind == Kind::sound ? "SAMP" : "BMP";
+}
+constexpr const char* source_extension(Kind kind) {
+    return kind == Kind::tune ? "mid" : kind == Kind::sound ? "wav" : "pcx";
+}
 // The file a generator writes for object `index` and the assembly step reads: "NN.pcx".
 inline std::string source_name(int index) {
     char name[16];

@@ -6,6 +6,7 @@ constexpr int game_over_ticks = 2 * ticks_per_second;
 }  // namespace
 
 bool Game::game_over_screen() {
+    play_effect(Effect::game_over, width >> 1);
     saved_ticks = *ticks;
     const int w = game_over_image->w;
     const int h = game_over_image->h;

@@ -15,6 +15,7 @@ bool Game::quit_dialog() {
     bool done = false;
     // The ESC that opened the dialog must be pressed again to close it.
     reset_keyboard();
+    play_effect(Effect::quit_dialog_opened, width >> 1);
 
     const int w = quit_image->w;
     const int h = quit_image->h;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../actors/actors.h"
+#include "../data/data_file.h"
 #include "../play/play.h"
 
 // 500 Hz tick counter: the timer thread increments it, the game thread reads it
@@ -69,6 +70,8 @@ public:
     BITMAP* play_button_pressed;
     MIDI* menu_music;
     MIDI* game_music;
+    // Null when the data file stops before the sounds.
+    SAMPLE* effect_samples[effect_count];
     int width;
     int height;
     int music_on;
@@ -91,6 +94,10 @@ public:
     Settings settings;
     // Where the settings are kept; empty in tests and where there is no home folder.
     std::string settings_path;
+    // Sounds one effect at a pan (0 left, 128 centre, 255 right). Set at start-up when
+    // there is a sound device and the data file has the sounds, empty otherwise; tests
+    // put a recorder here.
+    std::function<void(Effect effect, int pan)> effect_player;
     // Tests watch every frame a screen shows through this; the game leaves it empty.
     std::function<void(BITMAP*)> frame_observer;
 
@@ -105,7 +112,7 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    // Points every picture and tune field at its object of a loaded data file.
+    // Points every picture, tune and sound field at its object of a loaded data file.
     void take_objects(DATAFILE* loaded);
 
     // Screen transitions.
@@ -148,6 +155,8 @@ public:
 
     // Shared by the steps.
     void drop_bonus(int centre_x, int centre_y);
+    // Sounds an effect heard from x on the screen, when the player has effects on.
+    void play_effect(Effect effect, int x);
     int frames_per_second() const;
 
 private:

@@ -1,10 +1,11 @@
-// The title screen between games: play button, music option, keys.
+// The title screen between games: play button, music and effects options, keys.
 #include "frame/game.h"
 #include "menu/menu.h"
 
 namespace {
 const char* const keys_line = "Entrée : jouer      Échap : quitter";
-constexpr int keys_line_y = 430;  // between the music option (y 350) and the play button (y 500)
+constexpr int effects_option_y = 370;  // under the music option (y 350), in its column
+constexpr int keys_line_y = 430;  // between the options and the play button (y 500)
 }  // namespace
 
 bool Game::title_menu() {
@@ -13,8 +14,10 @@ bool Game::title_menu() {
     ImageButton play_button(width / 2, 500, play_button_normal->w, play_button_normal->h, play_button_normal,
                             play_button_hover, play_button_pressed);
     TextOption music_option(100, 200, 350, "Musique", {"Musique OFF", "Musique ON"});
-    // Opens on the setting in force, so that what it shows is what plays.
+    TextOption effects_option(100, 200, effects_option_y, "Effets", {"Effets OFF", "Effets ON"});
+    // Open on the settings in force, so that what they show is what plays.
     music_option.index = music_on;
+    effects_option.index = settings.effects_on ? 1 : 0;
 
     if (music_on) play_midi(menu_music, 1);
     // The pointer is drawn into the buffer with the menu, from its top-left pixel.
@@ -25,14 +28,24 @@ bool Game::title_menu() {
     while (!leave) {
         clear_bitmap(buffer);
         masked_blit(title_image, buffer, 0, 0, width / 2 - title_image->w / 2, 100, title_image->w, title_image->h);
-        if (play_button.is_clicked()) leave = true;
+        if (play_button.is_clicked()) {
+            leave = true;
+            play_effect(Effect::menu_click, width / 2);
+        }
         play_button.draw(buffer);
         if (music_option.update()) {
             music_on = music_option.index;
             if (music_on == 0) stop_midi();
             if (music_on == 1) play_midi(menu_music, 1);
+            play_effect(Effect::menu_click, width / 2);
         }
         music_option.draw(buffer);
+        if (effects_option.update()) {
+            settings.effects_on = effects_option.index == 1;
+            save_settings(settings, settings_path);  // kept for this run even if it cannot be saved
+            play_effect(Effect::menu_click, width / 2);  // heard when they come on
+        }
+        effects_option.draw(buffer);
         textprintf_centre_ex(buffer, font, width / 2, keys_line_y, makecol(150, 150, 190), -1, "%s", keys_line);
         masked_blit(mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, mouse_pointer->w, mouse_pointer->h);
         show_buffer();

@@ -49,6 +49,7 @@ void Game::move_bonuses(int elapsed) {
         bonus.animate();
         if (bonus.collides_with(*player)) {
             collect(*player, bonus.kind);
+            play_effect(Effect::bonus_collected, int(bonus.x) + (bonus_frames[0]->w >> 1));
             bonuses.erase(bonuses.begin() + i);
             return;
         }

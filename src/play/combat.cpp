@@ -46,9 +46,10 @@ void Game::move_shots(int elapsed) {
         bool spent = false;
         if (shot.weapon == weapons::invader) {
             if (shot.collides_with(*player)) {
-                explosions.emplace_back(int(player->x) + (player_frames[0]->w >> 1), int(player->y),
-                                        explosion_frames);
+                const int ship_centre_x = int(player->x) + (player_frames[0]->w >> 1);
+                explosions.emplace_back(ship_centre_x, int(player->y), explosion_frames);
                 hurt_ship(*player, shot_on_ship_score, shot_on_ship_armour);
+                play_effect(Effect::ship_hit, ship_centre_x);
                 spent = true;
             }
         } else {
@@ -69,6 +70,7 @@ void Game::move_shots(int elapsed) {
                     destroyed = invader.hull < 1;
                 }
                 spent = shot.weapon != weapons::choc;
+                play_effect(destroyed ? Effect::invader_destroyed : Effect::invader_hit, centre.x);
                 if (destroyed) {
                     invaders.erase(invaders.begin() + j);
                     player->kills++;
@@ -97,6 +99,7 @@ void Game::ram_invaders() {
         const Point centre = centre_of(invaders[i]);
         explosions.emplace_back(centre.x, centre.y, explosion_frames);
         hurt_ship(*player, ramming_score, ramming_armour);
+        play_effect(Effect::ram, centre.x);
         invaders.erase(invaders.begin() + i);
         drop_bonus(centre.x, centre.y);
     }

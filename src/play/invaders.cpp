@@ -38,6 +38,7 @@ void Game::move_invaders(int elapsed) {
             shots.emplace_back(x, int(invader.y), weapons::invader, 1, invader_shot_frames,
                                game_speed * invader_shot_speed);
             invader.fire_delay = invader_fire_delay;
+            play_effect(Effect::invader_fired, x + (invader_shot_frames[0]->w >> 1));
         }
         invader.animate();
 

@@ -17,6 +17,8 @@ void Game::fire() {
     shots.emplace_back(x, int(ship.y), ship.weapon, 0, strip, game_speed * shot_speed);
     ship.ammo[ship.weapon]--;
     ship.fire_delay = ship_fire_delay;
+    // The weapons' sounds follow one another in the order of the weapons.
+    play_effect(Effect(int(Effect::missiles_fired) + ship.weapon), x + (strip[0]->w >> 1));
 }
 
 // The edge is tested before the move, so a move may end a little beyond it.

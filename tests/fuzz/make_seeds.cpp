@@ -54,6 +54,7 @@ int main(int argc, char** argv) {
     write_bytes(folder + "/game-set.dat", datafile_bytes(game_objects(false)));
     write_bytes(folder + "/varied-tune.dat", datafile_bytes({varied_tune_object(), bitmap_object(3, 2, 9, 9, 9)}));
     write_bytes(folder + "/small.dat", datafile_bytes({midi_object(), bitmap_object(4, 1, 255, 0, 255)}));
+    write_bytes(folder + "/sounds.dat", datafile_bytes({sample_object(16, 22050, 5), sample_object(-8, 11025, 3)}));
     write_bytes(folder + "/nested.dat", datafile_bytes({nested_file(), TestObject{"DATA", {}}}));
     return 0;
 }

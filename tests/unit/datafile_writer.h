@@ -64,6 +64,24 @@ inline const std::vector<uint8_t> drum_track = ended_track({0x00, 0x99, 0x24, 0x
 // The varied track, an empty track, then drums.
 inline TestObject varied_tune_object() { return tune_object(480, {varied_track, {}, drum_track}); }
 
+// A sound of `length` frames: 8 or 16 bits a value, negative bits for stereo (two values
+// a frame), a rising ramp. Allegro stores 16-bit values little-endian.
+inline TestObject sample_object(int bits, int frequency, uint32_t length) {
+    TestObject object{"SAMP", {}};
+    put_word(object.contents, bits);
+    put_word(object.contents, frequency);
+    put_long(object.contents, length);
+    const uint32_t values = length * (bits < 0 ? 2 : 1);
+    for (uint32_t v = 0; v < values; v++) {
+        if (bits == 8 || bits == -8) {
+            object.contents.push_back(uint8_t(128 + v % 64));
+        } else {
+            object.contents.insert(object.contents.end(), {uint8_t(v), uint8_t(0x80 + v % 64)});
+        }
+    }
+    return object;
+}
+
 // The whole file: uncompressed magic, "ALL.", the count, then each object with a name property.
 inline std::vector<uint8_t> datafile_bytes(const std::vector<TestObject>& objects) {
     std::vector<uint8_t> out;
@@ -90,15 +108,20 @@ inline void write_bytes(const std::string& path, const std::vector<uint8_t>& byt
     fclose(file);
 }
 
-// 86 objects at the indices the game expects. Valid ones obey every rule the game
-// checks (20x20 pictures, a 301x151 dialog); indexed ones carry their own index in
-// their width (1 + index), so their strips are of unequal sizes on purpose.
-inline std::vector<TestObject> game_objects(bool indexed) {
+// The 86 pictures and tunes at the indices the game expects, then, with sounds, the 12
+// sound effects. Valid ones obey every rule the game checks (20x20 pictures, a 301x151
+// dialog); indexed ones carry their own index in their width (1 + index), so their
+// strips are of unequal sizes on purpose, and in their length for sounds.
+inline std::vector<TestObject> game_objects(bool indexed, bool with_sounds = true) {
     std::vector<TestObject> objects;
-    for (int index = 0; index < 86; index++) {
+    for (int index = 0; index < (with_sounds ? 98 : 86); index++) {
         int w = indexed ? 1 + index : 20, h = indexed ? 1 + index % 7 : 20;
         if (index == 72) w = 301, h = 151;  // the quit dialog must hold its three areas
-        objects.push_back(index == 0 || index == 66 ? midi_object() : bitmap_object(w, h, 200, 100, 50));
+        if (index >= 86) {
+            objects.push_back(sample_object(16, 22050, indexed ? 1 + index : 50));
+        } else {
+            objects.push_back(index == 0 || index == 66 ? midi_object() : bitmap_object(w, h, 200, 100, 50));
+        }
     }
     return objects;
 }

@@ -64,6 +64,13 @@ TEST(DataFile, EveryFieldGetsTheObjectAtItsIndex) {
     const int single_index[] = {4, 5, 6, 65, 70, 71, 73};
     for (int i = 0; i < 7; i++) EXPECT_EQ(index_of(singles[i]), single_index[i]);
     EXPECT_EQ(game.quit_image, loaded[72].dat);
+    for (int e = 0; e < effect_count; e++) EXPECT_EQ(game.effect_samples[e]->len - 1, 86u + e);  // in the order of Effect
+
+    // A file that stops before the sounds leaves their fields empty; nothing past its end is read.
+    unload_datafile(game.data);
+    game.take_objects(load_datafile(write_file(datafile_bytes(game_objects(true, false))).c_str()));
+    EXPECT_EQ(game.title_image->w, 74);
+    for (SAMPLE* sample : game.effect_samples) EXPECT_EQ(sample, nullptr);
 }
 
 TEST(DataFile, TheShippedFileAndAWellFormedOneObeyEveryRule) {
@@ -74,6 +81,7 @@ TEST(DataFile, TheShippedFileAndAWellFormedOneObeyEveryRule) {
     EXPECT_EQ(check_data_objects(data, 800, 600), "");
     unload_datafile(data);
     EXPECT_EQ(check_as_the_game_does(game_objects(false)), "");
+    EXPECT_EQ(check_as_the_game_does(game_objects(false, false)), "");  // no sounds: no effects
 }
 
 void strip(std::vector<TestObject>& objects, int first, int w, int h) {
@@ -83,7 +91,11 @@ void strip(std::vector<TestObject>& objects, int first, int w, int h) {
 TEST(DataFile, ObjectsTheGameCannotUseAreRejectedWithAMessage) {
     start_headless_allegro();
     const std::vector<std::pair<const char*, void (*)(std::vector<TestObject>&)>> spoilers = {
-        {"too few objects", [](std::vector<TestObject>& o) { o.pop_back(); }},
+        {"too few objects", [](std::vector<TestObject>& o) { o.resize(85); }},
+        {"some of the sounds", [](std::vector<TestObject>& o) { o.pop_back(); }},
+        {"a picture for a sound", [](std::vector<TestObject>& o) { o[90] = bitmap_object(20, 20, 1, 2, 3); }},
+        {"a sound for a picture", [](std::vector<TestObject>& o) { o[50] = sample_object(16, 22050, 50); }},
+        {"a sound at 0 Hz", [](std::vector<TestObject>& o) { o[97] = sample_object(16, 0, 50); }},
         {"a picture for a tune", [](std::vector<TestObject>& o) { o[0] = bitmap_object(20, 20, 1, 2, 3); }},
         {"a tune for a picture", [](std::vector<TestObject>& o) { o[40] = midi_object(); }},
         {"quit picture too narrow", [](std::vector<TestObject>& o) { o[72] = bitmap_object(260, 151, 9, 9, 9); }},
@@ -118,13 +130,28 @@ TEST(DataFile, MissingOrForeignFilesAreRejected) {
         EXPECT_NE(check_data_file(write_file(bytes).c_str()), "");
 }
 
+// Allegro reads a sound's values by its header alone (8 or 16 bits, negative for stereo):
+// the header must match the bytes there are.
+TEST(DataFile, SoundsWhoseHeaderDisagreesWithTheirBytesAreRejected) {
+    for (int bits : {8, 16, -8, -16})
+        EXPECT_EQ(check_data_file(write_file(datafile_bytes({sample_object(bits, 11025, 7)})).c_str()), "") << bits;
+    // 16-bit mono, 10 values, then: a byte short, a byte over, 12 bits, stereo, 2^31 + 10 values.
+    for (auto spoil : {+[](TestObject& s) { s.contents.pop_back(); }, +[](TestObject& s) { s.contents.push_back(0); },
+                       +[](TestObject& s) { s.contents[1] = 12; }, +[](TestObject& s) { s.contents[0] = 0xFF, s.contents[1] = 0xF0; },
+                       +[](TestObject& s) { s.contents[4] = 0x80; }}) {
+        TestObject sound = sample_object(16, 22050, 10);
+        spoil(sound);
+        EXPECT_NE(check_data_file(write_file(datafile_bytes({sound})).c_str()), "");
+    }
+}
+
 // Every truncation is turned away; after damaged bytes anywhere, either the check
 // turns the file away or Allegro's loader reads it without harm (a crash here
 // fails the whole test program).
 TEST(DataFile, TruncatedAndDamagedFilesNeverReachTheLoaderInAHarmfulShape) {
     start_headless_allegro();
-    std::vector<uint8_t> bytes =
-        datafile_bytes({midi_object(), bitmap_object(3, 2, 10, 20, 30), bitmap_object(4, 1, 255, 0, 255)});
+    std::vector<uint8_t> bytes = datafile_bytes(
+        {midi_object(), bitmap_object(3, 2, 10, 20, 30), sample_object(16, 22050, 5), bitmap_object(4, 1, 255, 0, 255)});
     for (size_t length = 0; length < bytes.size(); length++)
         EXPECT_NE(check_data_file(write_file({bytes.begin(), bytes.begin() + length}).c_str()), "") << length;
 

@@ -1,6 +1,6 @@
-// The pictures of the data file: the game sees exactly what was drawn, the quit dialog
-// shows its areas where they act, the pointers point from their top-left pixel, and a
-// fresh build gives the same bytes.
+// The pictures, tunes and sounds of the data file: the game gets exactly what was drawn,
+// composed and synthesised, the quit dialog shows its areas where they act, the pointers
+// point from their top-left pixel, and a fresh build gives the same bytes.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,6 +14,7 @@
 
 #include "compose.h"
 #include "data/data_file.h"
+#include "effects.h"
 #include "display/display.h"
 #include "frame/game.h"
 #include "pictures.h"
@@ -59,7 +60,7 @@ TEST_F(Pictures, EachGameFieldHoldsWhatItsRoleDrawsOrPlays) {
     add("menu pointer", game.mouse_pointer, menu_pointer_picture);
     add("quit dialog", game.quit_image, quit_dialog_picture);
     add("title", game.title_image, title_picture);
-    ASSERT_EQ(fields.size(), size_t(data_layout::object_count - 2));  // every picture, once
+    ASSERT_EQ(fields.size(), size_t(data_layout::required_object_count - 2));  // every picture, once
 
     for (auto& [what, shown, draw] : fields) {
         SCOPED_TRACE(what);
@@ -88,6 +89,19 @@ TEST_F(Pictures, EachGameFieldHoldsWhatItsRoleDrawsOrPlays) {
                 << "track " << t;
         destroy_midi(composed);
         std::remove(path.c_str());
+    }
+
+    // Allegro keeps 16-bit samples unsigned: the WAV file's signed values, offset by half the range.
+    for (int e = 0; e < effect_count; e++) {
+        SCOPED_TRACE("effect " + std::to_string(e));
+        const Bytes wav = encode_wav(compose_effect(Effect(e)));
+        const SAMPLE* shown = game.effect_samples[e];
+        ASSERT_TRUE(shown && shown->bits == 16 && !shown->stereo && shown->freq == sample_rate &&
+                    shown->len == (wav.size() - 44) / 2);
+        const auto* values = static_cast<const uint16_t*>(shown->data);
+        int wrong = 0;
+        for (size_t i = 0; i < shown->len; i++) wrong += (values[i] ^ 0x8000) != (wav[44 + 2 * i] | wav[45 + 2 * i] << 8);
+        EXPECT_EQ(wrong, 0);
     }
     EXPECT_EQ(data[data_layout::object_count].type, DAT_END);
 }
@@ -143,7 +157,7 @@ TEST(DataFileBuild, IsReproducible) {
     const std::string dir = ::testing::TempDir() + "pictures_" + std::to_string(getpid());
     auto run = [&](const std::string& command) { return std::system(("cd '" + dir + "' && " + command).c_str()); };
     std::system(("rm -rf '" + dir + "'; mkdir -p '" + dir + "'").c_str());
-    ASSERT_EQ(run("'" MAKE_PICTURES "' . && '" MAKE_TUNES "' ."), 0);
+    ASSERT_EQ(run("'" MAKE_PICTURES "' . && '" MAKE_TUNES "' . && '" MAKE_SOUNDS "' ."), 0);
     ASSERT_EQ(run("sh '" ASSEMBLE_DATA "' . out.dat '" LIST_LAYOUT "'"), 0);
     EXPECT_EQ(run("cmp out.dat '" DATA_FILE "'"), 0) << "a fresh build differs from this one";
     std::system(("rm -rf '" + dir + "'").c_str());

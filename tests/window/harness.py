@@ -230,11 +230,38 @@ def centred_picture_shown(index):
     return lambda shot: match_ratio(shot, ref, centred_left(index), 300 - ref.height // 2, 2) > 0.9
 
 
+# Sound heard with no sound card: ALSA's default output becomes a plug (Allegro's unsigned
+# samples to signed) into a WAV file, whose "null" slave keeps real time only with the small
+# fragments a test-only allegro.cfg (in a temporary HOME) asks for. ctl and rawmidi on card 0
+# just keep alsa-lib from complaining.
+ALSA_CONFIG = """pcm.!default { type plug; slave { pcm "wav"; format S16_LE } }
+pcm.wav { type file; slave.pcm "null"; file "%s"; format "wav" }
+ctl.!default { type hw; card 0 } rawmidi.!default { type hw; card 0 }"""
+
+
+def capture_sound(test):  # the WAV file the test's games write their sound to, as 44.1 kHz stereo
+    if not os.path.exists(os.path.join(BUILD_DIR, "patches.dat")):
+        test.skipTest("no patches.dat next to the game (no freepats?): it runs silent")
+    home = pathlib.Path(test.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-sound-")))
+    (home / "alsa.conf").write_text(ALSA_CONFIG % (home / "out.wav"))
+    (home / "allegro.cfg").write_text("[sound]\nalsa_fragsize = 441\n")
+    test.server.env.update(HOME=str(home), ALSA_CONFIG_PATH=f"/usr/share/alsa/alsa.conf:{home / 'alsa.conf'}")
+    return home / "out.wav"
+
+
+def write_settings(test, text):  # the player's settings file, before the game starts
+    folder = pathlib.Path(test.server.env["XDG_CONFIG_HOME"]) / "zudaduviz"
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / "settings").write_text(text)
+
+
 class WindowTest(unittest.TestCase):
     def setUp(self):
         self.kept, self.last_kept = 0, None
         self.server = XServer()
         self.addCleanup(self.server.stop)
+        # The player's settings, kept for the test's runs only.
+        self.server.env["XDG_CONFIG_HOME"] = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-config-"))
 
     def start_game(self, with_data=True):  # with the data file, waits for the window too
         for attempt in range(3):

@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
         } else {
             rectfill(sheet, c.x, top, c.x + tune_w - 1, top + tune_h - 1, tune);
             rect(sheet, c.x, top, c.x + tune_w - 1, top + tune_h - 1, label);
-            textout_centre_ex(sheet, font, object.type == DAT_MIDI ? "MIDI" : "?", c.x + tune_w / 2, top + tune_h / 2 - 4,
-                              makecol(255, 255, 255), -1);
+            const char* kind = object.type == DAT_MIDI ? "MIDI" : object.type == DAT_SAMPLE ? "SAMP" : "?";
+            textout_centre_ex(sheet, font, kind, c.x + tune_w / 2, top + tune_h / 2 - 4, makecol(255, 255, 255), -1);
         }
     }
     int failed = save_pcx(argv[2], sheet, nullptr);

@@ -28,7 +28,8 @@ Canvas picture_for(const data_layout::Slot& slot) {
         case Role::shot: return shot_picture(slot.set, slot.frame);
         case Role::invader_shot: return shot_picture(3, slot.frame);
         case Role::game_music:
-        case Role::menu_music: break;
+        case Role::menu_music:
+        case Role::sound_effect: break;
     }
     return Canvas(1, 1);  // not a picture: never asked for
 }

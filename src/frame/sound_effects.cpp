@@ -1,0 +1,11 @@
+// Sound effects, heard from where their event happens.
+#include <algorithm>
+
+#include "frame/game.h"
+
+void Game::play_effect(Effect effect, int x) {
+    if (!settings.effects_on || !effect_player) return;
+    // From a quarter to three quarters of the way across: a sound at the screen's edge
+    // still comes from both speakers.
+    effect_player(effect, 128 + (2 * std::clamp(x, 0, width) - width) * 64 / width);
+}

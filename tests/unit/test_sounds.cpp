@@ -1,0 +1,81 @@
+// The sound effects as synthesised (that the game gets them unchanged, and that a build
+// repeats them byte for byte, is checked with the pictures): each of the length its event
+// calls for, with headroom for a volley of them over the music, starting and ending at
+// silence, none sounding like another.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "effects.h"
+
+namespace {
+
+// Shots short enough to follow one another at the full rate, an explosion under a second,
+// the game over a phrase of about a second and a half, a click a tick.
+const double shortest_longest[effect_count][2] = {
+    {0.06, 0.15}, {0.06, 0.15}, {0.06, 0.15}, {0.06, 0.15}, {0.04, 0.15}, {0.5, 0.8},
+    {0.2, 0.6},   {0.4, 0.8},   {0.25, 0.6},  {1.3, 1.7},   {0.01, 0.06}, {0.3, 0.9},
+};
+
+TEST(Sounds, HaveTheirLengthsHeadroomAndSilentEnds) {
+    for (int e = 0; e < effect_count; e++) {
+        SCOPED_TRACE("effect " + std::to_string(e));
+        const Signal x = compose_effect(Effect(e));
+        const double seconds = double(x.size()) / sample_rate;
+        EXPECT_TRUE(seconds >= shortest_longest[e][0] && seconds <= shortest_longest[e][1]) << seconds << " s";
+        double peak = 0;
+        for (double s : x) peak = std::max(peak, std::fabs(s));
+        // Loud enough to hear, and 2.5 dB or more below full scale (Allegro's mixer takes
+        // another 6 dB off a sound heard from the middle).
+        EXPECT_TRUE(peak >= 0.1 && peak <= 0.75) << peak;
+        // The first and last milliseconds rise from and fall to silence: no click.
+        for (size_t i = 0; i < 22; ++i)
+            EXPECT_TRUE(std::fabs(x[i]) <= peak * (i + 1) / 22 && std::fabs(x[x.size() - 1 - i]) <= peak * (i + 1) / 22)
+                << "sample " << i << " from either end";
+    }
+}
+
+// What a sound sounds like, whatever its level and length: the energy in each third-octave
+// band from 63 Hz to 8 kHz (band-pass filters) in each quarter of its length, in dB against
+// the loudest, floored at -50. A sweep, a burst of noise and a chime differ.
+std::vector<double> signature(const Signal& x) {
+    std::vector<double> energy;
+    for (double f = 63; f < 8100; f *= std::pow(2.0, 1.0 / 3)) {
+        const double w = 2 * M_PI * f / sample_rate, alpha = std::sin(w) / (2 * 4.3), a0 = 1 + alpha;
+        double x1 = 0, x2 = 0, y1 = 0, y2 = 0, quarter[4] = {};
+        for (size_t i = 0; i < x.size(); ++i) {
+            double out = (alpha * x[i] - alpha * x2 + 2 * std::cos(w) * y1 - (1 - alpha) * y2) / a0;
+            x2 = x1, x1 = x[i], y2 = y1, y1 = out;
+            quarter[4 * i / x.size()] += out * out;
+        }
+        energy.insert(energy.end(), quarter, quarter + 4);
+    }
+    const double loudest = *std::max_element(energy.begin(), energy.end());
+    for (double& e : energy) e = std::max(-50.0, 10 * std::log10(e / loudest + 1e-12));
+    return energy;
+}
+
+// Two sounds are told apart by their length or by their colour: a pair alike in both
+// would be heard as one.
+TEST(Sounds, EachDiffersFromEveryOtherInLengthOrColour) {
+    std::vector<double> lengths;
+    std::vector<std::vector<double>> signatures;
+    for (int e = 0; e < effect_count; e++) {
+        const Signal sound = compose_effect(Effect(e));
+        lengths.push_back(sound.size());
+        signatures.push_back(signature(sound));
+    }
+    for (int a = 0; a < effect_count; ++a)
+        for (int b = a + 1; b < effect_count; ++b) {
+            const std::vector<double>&sa = signatures[a], &sb = signatures[b];
+            double difference = 0;  // mean dB apart over the bands and quarters
+            for (size_t i = 0; i < sa.size(); ++i) difference += std::fabs(sa[i] - sb[i]) / sa.size();
+            const double length_ratio = std::max(lengths[a], lengths[b]) / std::min(lengths[a], lengths[b]);
+            EXPECT_TRUE(length_ratio > 1.3 || difference > 4)
+                << "effects " << a << " and " << b << ": " << length_ratio << " times as long, " << difference << " dB apart";
+        }
+}
+
+}  // namespace

@@ -1,0 +1,36 @@
+// make_sounds DIR: synthesises the game's sound effects and writes them as 16-bit mono
+// WAV files named after their places in the data file (DIR/86.wav ...). Same bytes on
+// every run: the noise has fixed seeds and nothing reads the clock.
+#include <cstdio>
+#include <string>
+
+#include "effects.h"
+
+namespace {
+
+bool write_file(const Bytes& bytes, const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        std::perror(path.c_str());
+        return false;
+    }
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    written = std::fclose(file) == 0 && written;
+    if (!written) std::fprintf(stderr, "make_sounds: cannot write %s\n", path.c_str());
+    return written;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_sounds DIR\n");
+        return 2;
+    }
+    bool ok = true;
+    for (int e = 0; e < effect_count; ++e) {
+        const std::string path = std::string(argv[1]) + "/" + data_layout::source_name(data_layout::index_of(Effect(e)));
+        ok = write_file(encode_wav(compose_effect(Effect(e))), path) && ok;
+    }
+    return ok ? 0 : 1;
+}
