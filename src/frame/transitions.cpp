@@ -5,6 +5,8 @@ void Game::show_buffer() {
     // Tests run on memory bitmaps with no graphics driver: there is nothing to show.
     if (gfx_driver) vsync();
     if (screen) blit(buffer, screen, 0, 0, 0, 0, width, height);
+    // Every screen comes here once a frame: Alt+Enter and F11 work wherever the player is.
+    if (display_switch_wanted() && gfx_driver) switch_display();
 }
 
 void Game::fade_out() {
@@ -21,6 +23,9 @@ void Game::fade_out() {
 }
 
 void Game::reset_keyboard() {
-    for (int k = 0; k < KEY_MAX; k++) key[k] = 0;
+    // Alt does nothing alone, and the title menu resets every frame: forgotten, a held
+    // Alt would turn Alt+Enter into a plain Enter.
+    for (int k = 0; k < KEY_MAX; k++)
+        if (k != KEY_ALT && k != KEY_ALTGR) key[k] = 0;
     clear_keybuf();
 }
