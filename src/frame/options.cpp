@@ -48,17 +48,18 @@ std::string help_text() {
            "  --help              afficher cette aide et quitter\n"
            "  --version           afficher la version et quitter\n"
            "\n"
-           "En jeu, Alt+Entrée ou F11 passe de la fenêtre au plein écran et retour ; le\n"
-           "dernier choix est gardé pour la prochaine partie.\n"
+           "À tout moment, Alt+Entrée ou F11 passe de la fenêtre au plein écran et\n"
+           "retour ; le dernier choix est gardé pour la fois suivante.\n"
            "\n"
            "Fichiers :\n"
-           "  zudaduviz.dat       les images et la musique, cherchées dans le dossier\n"
-           "                      courant, à côté du programme, dans ../share/zudaduviz\n"
-           "                      depuis le dossier du programme, puis dans " ZUDADUVIZ_DATA_DIR "\n"
-           "  patches.dat         les instruments de la musique, cherchés à côté du\n"
-           "                      programme puis dans les mêmes dossiers de données\n"
-           "  $XDG_CONFIG_HOME/zudaduviz/settings\n"
-           "                      les réglages du joueur (par défaut sous ~/.config)\n";
+           "  zudaduviz.dat   les images et la musique ; cherché dans le dossier courant,\n"
+           "                  puis à côté du programme, puis dans ../share/zudaduviz à\n"
+           "                  partir du dossier du programme, puis dans\n"
+           "                  " ZUDADUVIZ_DATA_DIR "\n"
+           "  patches.dat     les instruments de la musique ; cherché à côté du programme,\n"
+           "                  puis dans les mêmes dossiers de données\n"
+           "  ~/.config/zudaduviz/settings\n"
+           "                  les réglages du joueur (sous $XDG_CONFIG_HOME s'il est défini)\n";
 }
 
 std::string usage_text(const std::string& error) {
