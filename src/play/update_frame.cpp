@@ -31,10 +31,11 @@ bool Game::update_frame() {
     return game_ends;
 }
 
-// The focus is taken once: the player who comes back and goes on is not asked again. A
-// full screen holds the keyboard; its focus changes come from making its window.
+// A lost focus is taken once: the player who comes back and goes on is not asked again.
 bool Game::quit_dialog_wanted() {
-    const bool left_the_window = focus_lost.exchange(false) && gfx_driver && is_windowed_mode();
+    // A full screen holds the keyboard: its focus changes come from making its window.
+    const bool full_screen = gfx_driver && !is_windowed_mode();
+    const bool left_the_window = focus_lost.exchange(false) && !full_screen;
     return key[KEY_ESC] || left_the_window;
 }
 
