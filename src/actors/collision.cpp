@@ -7,38 +7,6 @@
 
 #include "actors/actors.h"
 
-bool collides_by_getpixel(const Actor& a, const Actor& b) {
-    BITMAP* fa = a.frames[a.frame];
-    BITMAP* fb = b.frames[b.frame];
-
-    // Boxes apart: no pixel is read. Edges that merely meet get through.
-    if (a.x + fa->w < b.x || a.x > b.x + fb->w || a.y + fa->h < b.y || a.y > b.y + fb->h)
-        return false;
-
-    const int left = static_cast<int>(std::max(a.x, b.x));
-    const int right = static_cast<int>(std::min(a.x + fa->w, b.x + fb->w));
-    const int top = static_cast<int>(std::max(a.y, b.y));
-    const int bottom = static_cast<int>(std::min(a.y + fa->h, b.y + fb->h));
-
-    const int first_col_a = static_cast<int>(left - a.x);
-    const int end_col_a = static_cast<int>(right - a.x);
-    const int first_col_b = static_cast<int>(left - b.x);
-    const int first_row_a = static_cast<int>(top - a.y);
-    const int end_row_a = static_cast<int>(bottom - a.y);
-    const int first_row_b = static_cast<int>(top - b.y);
-    if (first_col_a >= end_col_a) return false;
-
-    const int mask_a = bitmap_mask_color(fa);
-    const int mask_b = bitmap_mask_color(fb);
-    for (int col_a = first_col_a, col_b = first_col_b; col_a < end_col_a; col_a++, col_b++) {
-        for (int row_a = first_row_a, row_b = first_row_b; row_a < end_row_a; row_a++, row_b++) {
-            if (getpixel(fa, col_a, row_a) != mask_a && getpixel(fb, col_b, row_b) != mask_b)
-                return true;
-        }
-    }
-    return false;
-}
-
 namespace {
 
 // Where the two frames face each other, in each frame's own pixels: column
@@ -52,8 +20,8 @@ struct Overlap {
     int rows;
 };
 
-// The box test and the truncated overlap, worked out exactly as the reference does.
-// False when there is nothing to scan.
+// The box test (edges that merely meet get through) and the overlap, truncated
+// toward zero. False when there is nothing to scan.
 bool find_overlap(const Actor& a, const BITMAP* fa, const Actor& b, const BITMAP* fb, Overlap& o) {
     if (a.x + fa->w < b.x || a.x > b.x + fb->w || a.y + fa->h < b.y || a.y > b.y + fb->h)
         return false;
@@ -96,6 +64,21 @@ bool scan_16(const BITMAP* fa, int mask_a, const BITMAP* fb, int mask_b, const O
 }
 
 }  // namespace
+
+// The plain scan: every facing pair of pixels, read through getpixel.
+bool collides_by_getpixel(const Actor& a, const Actor& b) {
+    BITMAP* fa = a.frames[a.frame];
+    BITMAP* fb = b.frames[b.frame];
+    Overlap o;
+    if (!find_overlap(a, fa, b, fb, o)) return false;
+    const int mask_a = bitmap_mask_color(fa);
+    const int mask_b = bitmap_mask_color(fb);
+    for (int c = 0; c < o.columns; c++)
+        for (int r = 0; r < o.rows; r++)
+            if (getpixel(fa, o.a_col + c, o.a_row + r) != mask_a && getpixel(fb, o.b_col + c, o.b_row + r) != mask_b)
+                return true;
+    return false;
+}
 
 bool Actor::collides_with(const Actor& other) const {
     BITMAP* fa = frames[frame];

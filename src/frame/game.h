@@ -7,6 +7,7 @@
 #include <allegro.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,8 @@ public:
     int pointer_left, pointer_top, pointer_right, pointer_bottom;
     // The window/full screen keys were down at the last look: one press, one switch.
     bool switch_keys_down;
+    // Tests watch every frame a screen shows through this; the game leaves it empty.
+    std::function<void(BITMAP*)> frame_observer;
 
     // Starts Allegro, the devices, the 16-bit screen, loads the data file and
     // creates the star field; on any failure shows a message and exits with 1. The data

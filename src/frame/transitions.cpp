@@ -5,6 +5,7 @@ void Game::show_buffer() {
     // Tests run on memory bitmaps with no graphics driver: there is nothing to show.
     if (gfx_driver) vsync();
     if (screen) blit(buffer, screen, 0, 0, 0, 0, width, height);
+    if (frame_observer) frame_observer(buffer);
     // Every screen comes here once a frame: Alt+Enter and F11 work wherever the player is.
     if (display_switch_wanted() && gfx_driver) switch_display();
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "frame/game.h"
 #include "menu/menu.h"
@@ -96,20 +97,29 @@ TEST(TextOption, BoxRunsFromTheLabelToTheEndOfTheValueShownAndDrawsInItsColours)
     destroy_bitmap(dest);
 }
 
-TEST(Fade, ThirtyTwoCompoundingStepsFromAnUnchangedPictureToBlack) {
+// What the player sees: 32 frames, each the one before blended toward black with alpha
+// 0, 8, 16, ..., 248 (the first unchanged), ending black.
+TEST(Fade, ShowsThirtyTwoFramesCompoundingAlphasZeroToTwoFortyEight) {
     start_headless_allegro();
-    EXPECT_EQ(fade_alpha(0), 0);  // the first step shows the picture unchanged
-    EXPECT_EQ(fade_alpha(fade_steps - 1), 248);
     Game game(64, 48, 1, 1);
-    clear_to_color(game.buffer, makecol(250, 200, 100));
-    BITMAP* overlay = make_filled(64, 48, 0);
-    set_trans_blender(0, 0, 0, fade_alpha(0));
-    draw_trans_sprite(game.buffer, overlay, 0, 0);
-    EXPECT_EQ(getpixel(game.buffer, 10, 10), makecol(250, 200, 100));
-    destroy_bitmap(overlay);
+    const int start = makecol(248, 252, 248);
+    clear_to_color(game.buffer, start);
+    std::vector<int> shown;
+    game.frame_observer = [&](BITMAP* frame) { shown.push_back(getpixel(frame, 10, 10)); };
     game.fade_out();
+    std::vector<int> expected;
+    BITMAP *pixel = make_filled(1, 1, start), *black = make_filled(1, 1, 0);
+    for (int alpha = 0; alpha <= 248; alpha += 8) {
+        set_trans_blender(0, 0, 0, alpha);
+        draw_trans_sprite(pixel, black, 0, 0);
+        expected.push_back(getpixel(pixel, 0, 0));
+    }
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(shown.front(), start);
     for (int y = 0; y < 48; y += 7)
         for (int x = 0; x < 64; x += 9) ASSERT_EQ(getpixel(game.buffer, x, y), 0);
+    destroy_bitmap(pixel);
+    destroy_bitmap(black);
 }
 
 }  // namespace

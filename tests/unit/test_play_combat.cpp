@@ -27,10 +27,12 @@ TEST_F(Combat, AShotHitsOnlyTheFirstInvaderTouchedAndTwoMissilesDestroyOne) {
 }
 
 TEST_F(Combat, AnInvadersShotCostsTwentyPointsAndThirtyArmourClampedAtZero) {
-    ship().armour = 20;
-    add_shot(weapons::invader, 390, 560);
-    game.move_shots(0);
-    EXPECT_EQ(std::tuple(game.shots.size(), ship().armour, ship().score), std::tuple(0u, 0, -20));
+    for (int armour_after : {70, 40, 10, 0}) {
+        add_shot(weapons::invader, 390, 560);
+        game.move_shots(0);
+        EXPECT_EQ(std::pair(game.shots.size(), ship().armour), std::pair(size_t(0), armour_after));
+    }
+    EXPECT_EQ(ship().score, -80);
 }
 
 // The gauge follows the armour one point per update, and the update that empties it
@@ -65,6 +67,40 @@ TEST_F(Combat, AChocShotDestroysAllItTouchesAndOneInThreeDropsABonusAtItsCentre)
               std::tuple(9, 900, 30, 1u));
     for (const Bonus& bonus : game.bonuses) dropped.emplace_back(bonus.kind, bonus.x, bonus.y);
     EXPECT_EQ(dropped, expected);
+}
+
+// Invaders that touch the ship crash into it: each costs 10 points and 50 armour, kills
+// nothing, explodes at its centre, is removed and makes the usual drop; the gauge then
+// follows the armour down one point per update.
+TEST_F(Combat, RammingInvadersCostTenPointsAndFiftyArmourEachAndDropAtTheirCentres) {
+    add_invader(380, 540);  // the ship spans 368-432 x 552-600
+    add_invader(100, 100, 4);
+    add_invader(400.5, 570);
+    ASSERT_FALSE(update_after(0));
+    EXPECT_EQ(std::tuple(ship().score, ship().armour, ship().kills, ship().hull), std::tuple(-20, 0, 0, 100));
+    ASSERT_EQ(game.invaders.size(), 1u);
+    EXPECT_EQ(game.invaders[0].kind, 4);
+    ASSERT_EQ(game.explosions.size(), 2u);
+    EXPECT_EQ(std::tuple(game.explosions[0].x, game.explosions[0].y, game.explosions[1].x, game.explosions[1].y),
+              std::tuple(400, 560, 420, 590));
+    game.invaders.clear();
+    ASSERT_FALSE(update_after(0));
+    EXPECT_EQ(ship().hull, 99);
+
+    // The drops draw their chances in list order, as a destroyed invader's do.
+    for (unsigned seed = 1; seed <= 12; seed++) {
+        game.bonuses.clear();
+        add_invader(380, 540);
+        add_invader(400.5, 570);
+        srand(seed);
+        std::vector<std::tuple<int, double, double>> expected, dropped;
+        for (auto [x, y] : {std::pair(400, 560), std::pair(420, 590)})
+            if (rand() % 3 == 0) expected.emplace_back(rand() % 4, x, y);
+        srand(seed);
+        game.ram_invaders();
+        for (const Bonus& bonus : game.bonuses) dropped.emplace_back(bonus.kind, bonus.x, bonus.y);
+        EXPECT_EQ(dropped, expected) << "seed " << seed;
+    }
 }
 
 // The pass stops at the caught one: the ones behind wait, unmoved, for the next update.

@@ -12,6 +12,8 @@ Canvas invader_picture(int look, int frame);
 Canvas explosion_picture(int frame);
 Canvas game_over_picture();
 Canvas ship_picture(int frame);
+// Not in the data file: the ship drawn for a size x size application icon.
+Canvas ship_icon(int size);
 Canvas quit_pointer_picture();
 Canvas menu_pointer_picture();
 Canvas quit_dialog_picture();

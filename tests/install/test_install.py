@@ -1,0 +1,92 @@
+"""Installs the build into a temporary DESTDIR, as a packager would, and checks that
+every file lands in its place and holds what it should.
+
+usage: test_install.py BUILD_DIR BINDIR DATADIR MANDIR APPSTREAM_ID ICON_SIZE...
+(the three directories absolute, as the build configured them)
+"""
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+
+build, bindir, datadir, mandir, appstream_id = sys.argv[1:6]
+icon_sizes = [int(s) for s in sys.argv[6:]]
+faults = []
+
+
+def check(ok, message):
+    if not ok:
+        faults.append(message)
+    return ok
+
+
+def png_size(path):
+    # The IHDR chunk comes first: width and height right after the signature and its header.
+    with open(path, "rb") as f:
+        head = f.read(24)
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        return None
+    return struct.unpack(">II", head[16:24])
+
+
+def mean_opacity(path):
+    out = subprocess.run(["convert", path, "-alpha", "extract", "-format", "%[fx:mean]", "info:"],
+                         capture_output=True, text=True)
+    return float(out.stdout) if out.returncode == 0 else 0.0
+
+
+def same_bytes(a, b):
+    with open(a, "rb") as f, open(b, "rb") as g:
+        return f.read() == g.read()
+
+
+with tempfile.TemporaryDirectory() as destdir:
+    def installed(path):
+        return destdir + path
+
+    run = subprocess.run(["cmake", "--install", build], env=dict(os.environ, DESTDIR=destdir),
+                         capture_output=True, text=True)
+    if not check(run.returncode == 0, "cmake --install failed:\n" + run.stderr):
+        sys.exit("\n".join(faults))
+
+    game = installed(bindir + "/zudaduviz")
+    check(os.access(game, os.X_OK), "no executable " + game)
+    for name in ["zudaduviz.dat", "patches.dat"]:
+        built, copy = os.path.join(build, name), installed(datadir + "/zudaduviz/" + name)
+        if name == "zudaduviz.dat" or os.path.exists(built):  # no patch set without freepats
+            check(os.path.exists(copy) and same_bytes(built, copy), "missing or different: " + copy)
+
+    # The menu entry starts the installed executable and shows the installed icon.
+    entry = installed(datadir + "/applications/zudaduviz.desktop")
+    keys = {}
+    if check(os.path.exists(entry), "no desktop entry " + entry):
+        keys = dict(line.strip().split("=", 1) for line in open(entry, encoding="utf-8") if "=" in line)
+        check(os.path.exists(installed(bindir + "/" + keys.get("Exec", "").split(" ")[0])),
+              "Exec= names no installed program")
+    for size in icon_sizes:
+        icon = installed("%s/icons/hicolor/%dx%d/apps/%s.png" % (datadir, size, size, keys.get("Icon")))
+        if check(os.path.exists(icon), "no icon " + icon):
+            check(png_size(icon) == (size, size), "%s is %s, not %dx%d" % (icon, png_size(icon), size, size))
+            check(mean_opacity(icon) > 0.2, "no ship in " + icon)
+
+    # The metainfo, under its id, names the desktop entry that is really installed.
+    metainfo = installed(datadir + "/metainfo/" + appstream_id + ".metainfo.xml")
+    if check(os.path.exists(metainfo), "no metainfo " + metainfo):
+        tree = subprocess.run(["appstreamcli", "validate-tree", "--no-net", os.path.dirname(installed(datadir))],
+                              capture_output=True, text=True)
+        check(tree.returncode == 0, "appstreamcli validate-tree:\n" + tree.stdout + tree.stderr)
+
+    # The man page renders without a warning and documents every option.
+    page = installed(mandir + "/man6/zudaduviz.6")
+    if check(os.path.exists(page), "no man page " + page):
+        man = subprocess.run(["groff", "-man", "-Tutf8", "-ww", page], capture_output=True, text=True)
+        check(man.returncode == 0 and man.stderr == "", "groff warns:\n" + man.stderr)
+        text = re.sub(".\b", "", man.stdout).replace("\u2010", "-").replace("\u2212", "-")  # no bold, plain dashes
+        for option in ["--fenetre", "--plein-ecran", "--donnees", "--help", "--version"]:
+            check(option in text, "the man page does not mention " + option)
+
+if faults:
+    sys.exit("\n".join(faults))
+print("installed files all in place")

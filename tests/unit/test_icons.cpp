@@ -1,0 +1,114 @@
+// The icons drawn at build time: the ship fits every size and still reads at 16 pixels,
+// and the window icon compiled into the game is the same ship as the desktop's.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "zudaduviz_icon.h"
+
+namespace {
+struct Rgba {
+    int r, g, b, a;
+};
+struct Icon {
+    int w = 0, h = 0;
+    std::vector<Rgba> px;
+    const Rgba& at(int x, int y) const { return px[size_t(y) * w + x]; }
+};
+
+Icon load_icon(int size) {
+    std::string path = std::string(ICON_DIR) + "/" + std::to_string(size) + "x" + std::to_string(size) + "/zudaduviz.png";
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    Icon icon;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return icon;
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<png_byte> bytes(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr)) return icon;
+    icon.w = image.width, icon.h = image.height;
+    for (size_t i = 0; i < bytes.size(); i += 4) icon.px.push_back({bytes[i], bytes[i + 1], bytes[i + 2], bytes[i + 3]});
+    return icon;
+}
+}  // namespace
+
+// Nothing of the ship is cut by an edge (the rim's soft fringe at most), it fills most
+// of the height and sits in the middle.
+TEST(Icons, TheShipFitsEverySize) {
+    for (int size : {ICON_SIZES}) {
+        SCOPED_TRACE(size);
+        Icon icon = load_icon(size);
+        ASSERT_TRUE(icon.w == size && icon.h == size);
+        int cut = 0, left = size, right = -1, top = size, bottom = -1;
+        for (int y = 0; y < size; y++)
+            for (int x = 0; x < size; x++) {
+                if (icon.at(x, y).a < 128) continue;
+                cut += (x == 0 || y == 0 || x == size - 1 || y == size - 1) && icon.at(x, y).a >= 192;
+                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        EXPECT_EQ(cut, 0);
+        EXPECT_GE(bottom - top + 1, size * 3 / 4);
+        EXPECT_LE(std::abs(left - (size - 1 - right)), 1);
+    }
+}
+
+// At 16 pixels the ship is a fair share of the square, drawn in distinct shades: a dark
+// rim, light metal, the blue canopy and the warm flames, not a blot of one colour.
+TEST(Icons, TheSmallestStillShowsAShip) {
+    Icon icon = load_icon(16);
+    ASSERT_EQ(icon.w, 16);
+    int opaque = 0, dark = 0, light = 0, blue = 0, warm = 0;
+    std::set<int> colours;
+    for (const Rgba& p : icon.px) {
+        if (p.a < 128) continue;
+        opaque++;
+        colours.insert(p.r << 16 | p.g << 8 | p.b);
+        dark += p.r + p.g + p.b < 3 * 50;
+        light += p.r + p.g + p.b > 3 * 150;
+        blue += p.b > p.r + 60;
+        warm += p.r > p.b + 80;
+    }
+    EXPECT_GE(opaque, 16 * 16 * 3 / 10);
+    EXPECT_LE(opaque, 16 * 16 * 3 / 4);
+    EXPECT_GE(colours.size(), 20u);
+    EXPECT_TRUE(dark >= 4 && light >= 4 && blue >= 2 && warm >= 2)
+        << "dark " << dark << ", light " << light << ", blue " << blue << ", warm " << warm;
+}
+
+// The XPM is well formed (each row as wide as declared, every code in the colour table)
+// and shows the desktop icon of its size: opaque where it is at least half covered, in
+// the same colours.
+TEST(Icons, TheWindowIconIsTheDesktopShip) {
+    int w = 0, h = 0, count = 0, chars = 0;
+    ASSERT_EQ(std::sscanf(zudaduviz_icon_xpm[0], "%d %d %d %d", &w, &h, &count, &chars), 4);
+    ASSERT_EQ(chars, 2);
+    Icon icon = load_icon(w);
+    ASSERT_TRUE(icon.w == w && h == w);
+    std::map<std::string, int> table;  // code -> colour, or -1 for None
+    for (int i = 1; i <= count; i++) {
+        std::string line = zudaduviz_icon_xpm[i];
+        unsigned colour = 0;
+        ASSERT_TRUE(line.substr(2, 3) == " c ") << line;
+        table[line.substr(0, 2)] = line.substr(5) == "None" ? -1 : (std::sscanf(line.c_str() + 5, "#%6x", &colour), int(colour));
+    }
+    ASSERT_EQ(int(table.size()), count) << "a code names two colours";
+    int wrong = 0;
+    for (int y = 0; y < h; y++) {
+        std::string row = zudaduviz_icon_xpm[1 + count + y];
+        ASSERT_EQ(int(row.size()), w * chars) << "row " << y;
+        for (int x = 0; x < w; x++) {
+            auto code = table.find(row.substr(size_t(x) * chars, chars));
+            ASSERT_NE(code, table.end()) << "row " << y << ", column " << x;
+            const Rgba& p = icon.at(x, y);
+            wrong += code->second != (p.a < 128 ? -1 : p.r << 16 | p.g << 8 | p.b);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
+}
