@@ -102,7 +102,8 @@ class XServer:  # with a window manager on request, as on a player's desktop
         if window_manager:
             self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdin=subprocess.DEVNULL,
                                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            poll("window manager", lambda: subprocess.run(["wmctrl", "-m"], env=self.env,
+            # Ready once it lists the clients (none yet): "wmctrl -m" answers before that.
+            poll("window manager", lambda: subprocess.run(["wmctrl", "-l"], env=self.env,
                                                           capture_output=True).returncode == 0, 10)
 
     def run(self, args, timeout=20):

@@ -21,7 +21,7 @@ class Desktop(harness.WindowTest):
 
     def settings(self):
         path = pathlib.Path(self.config_home, "zudaduviz", "settings")
-        return path.read_text() if path.is_file() else None
+        return path.read_text() if path.is_file() else ""
 
     def test_a_decorated_window_then_switches_that_keep_the_game_in_play_and_in_the_quit_dialog(self):
         run = self.start_at_title(["--fenetre"])
@@ -61,7 +61,7 @@ class Desktop(harness.WindowTest):
     def test_the_first_start_is_full_screen_the_last_choice_is_kept_and_the_close_button_quits(self):
         run = self.start_at_title()
         run.wait_mode("full screen")
-        self.assertIsNone(self.settings())
+        self.assertEqual(self.settings(), "")
         run.key("F11")
         run.wait_mode("window")
         self.server.run(["wmctrl", "-c", "Zudaduviz"])
