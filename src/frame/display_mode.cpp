@@ -61,7 +61,8 @@ bool Game::enter_pressed() const { return key[KEY_ENTER] && !key[KEY_ALT] && !ke
 
 void Game::switch_display() {
     // The time the switch takes never counts in a game, as for the quit dialog.
-    const int ticks_before = tick_counter;
+    std::atomic<int>& clock = ticks ? *ticks : tick_counter;
+    const int ticks_before = clock;
     const Settings::Display from = display_in_use();
     const Settings::Display to =
         from == Settings::Display::window ? Settings::Display::fullscreen : Settings::Display::window;
@@ -79,6 +80,6 @@ void Game::switch_display() {
     switch_keys_down = true;
     // Remaking the window moves the focus around: that is not the player leaving.
     focus_lost = false;
-    tick_counter = ticks_before;
+    clock = ticks_before;
     blit(buffer, screen, 0, 0, 0, 0, width, height);
 }

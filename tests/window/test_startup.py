@@ -40,10 +40,9 @@ class CommandLine(unittest.TestCase):
         self.assertRegex(out, r"^zudaduviz \d+\.\d+\.\d+\n$")
 
     def test_an_unknown_option_gets_the_usage_on_standard_error_and_exit_2(self):
-        for args in (["--bogus"], ["--donnees"], ["--fenetre", "stray"]):
-            code, out, err = run_without_display(*args)
-            self.assertEqual((code, out), (2, ""), args)
-            self.assertRegex(err, r"^zudaduviz : .*\nUsage : zudaduviz ", args)
+        code, out, err = run_without_display("--fenetre", "--bogus")
+        self.assertEqual((code, out), (2, ""))
+        self.assertRegex(err, r"^zudaduviz : .*--bogus.*\nUsage : zudaduviz ")
 
 
 if __name__ == "__main__":
