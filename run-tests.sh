@@ -12,4 +12,7 @@ cd build-tests
 status=0
 ctest --output-on-failure -j2 -LE window || status=1
 ctest --output-on-failure -L window || status=1
+cd ..
+# A minute of fuzzing the data file's checks and loader (scripts/fuzz.sh, clang's libFuzzer).
+sh scripts/fuzz.sh 60 build-tests/zudaduviz.dat || status=1
 exit $status

@@ -69,6 +69,104 @@ struct Reader {
 };
 
 std::string check_objects(Reader& in, uint32_t count, int depth);
+
+// A tune as Allegro's MIDI player reads it. The player, and its scan for the instruments
+// a tune needs, trust every byte: a length runs them past the track, a data byte of 128 or
+// more indexes their 128-entry tables out of bounds, divisions of 0 divide by zero, a
+// track without its end-of-track event is read past its end, and a looping tune that
+// lasts no time at all restarts forever. So every event is walked here exactly as they
+// will read it, and anything they could misread is turned away.
+
+// A variable-length number: at most four bytes, as in a MIDI file.
+bool read_number(Reader& in, uint32_t& value) {
+    value = 0;
+    for (int count = 0; count < 4 && in.has(1); count++) {
+        const uint8_t byte = in.bytes[in.at++];
+        value = value << 7 | (byte & 0x7F);
+        if (!(byte & 0x80)) return true;
+    }
+    return false;
+}
+
+// The player's speed for a tempo (microseconds a beat), as it computes it; it ignores a
+// tempo whose speed comes out as 0.
+long player_speed(uint32_t tempo, int divisions) { return tempo / 1000 * (TIMERS_PER_SECOND / 1000) / divisions; }
+
+// One track's events, up to and including its end-of-track event, which must end the track.
+// `waits` is set when some event comes after a delay.
+std::string check_track(Reader& in, int divisions, bool& waits) {
+    uint8_t running_status = 0;  // the player keeps it across meta and system-exclusive events
+    for (;;) {
+        if (!in.has(1)) return damaged("piste de morceau sans fin", in.at);
+        uint32_t delay;
+        if (!read_number(in, delay)) return damaged("délai illisible dans un morceau", in.at);
+        if (!in.has(1)) return damaged("piste de morceau sans fin", in.at);
+        if (delay > 0) waits = true;
+        const size_t event = in.at;
+        uint8_t status = in.bytes[in.at];
+        if (status & 0x80) {
+            in.at++;
+        } else if (running_status) {
+            status = running_status;  // the byte is the first data byte
+        } else {
+            return damaged("événement sans statut dans un morceau", event);
+        }
+
+        if (status == 0xFF) {
+            uint32_t length;
+            if (!in.has(1) || in.bytes[in.at++] & 0x80 || !read_number(in, length) || !in.has(length))
+                return damaged("méta-événement illisible dans un morceau", event);
+            const uint8_t meta_type = in.bytes[event + 1];
+            if (meta_type == 0x2F) {
+                if (length != 0 || in.at != in.limit) return damaged("fin de piste mal placée dans un morceau", event);
+                return {};
+            }
+            if (meta_type == 0x51) {
+                if (length != 3) return damaged("tempo illisible dans un morceau", event);
+                const uint32_t tempo = uint32_t(in.bytes[in.at]) << 16 | in.bytes[in.at + 1] << 8 | in.bytes[in.at + 2];
+                if (player_speed(tempo, divisions) == 0) return damaged("tempo illisible dans un morceau", event);
+            }
+            in.at += length;
+        } else if (status == 0xF0 || status == 0xF7) {
+            uint32_t length;
+            if (!read_number(in, length) || !in.has(length))
+                return damaged("message système exclusif illisible dans un morceau", event);
+            in.at += length;
+        } else if (status > 0xF0) {
+            // System common and real-time messages have no place in a tune: the player
+            // would take them as a running status and misread the bytes after them.
+            return damaged("message système inattendu dans un morceau", event);
+        } else {
+            running_status = status;
+            const int data_bytes = (status & 0xE0) == 0xC0 ? 1 : 2;  // program change and channel pressure: 1
+            for (int b = 0; b < data_bytes; b++, in.at++)
+                if (!in.has(1) || in.bytes[in.at] & 0x80) return damaged("octet de données invalide dans un morceau", event);
+        }
+    }
+}
+
+// An Allegro MIDI object: divisions (a big-endian word), then 32 tracks, each a big-endian
+// length and that many bytes of events; an empty track is not played.
+std::string check_tune(Reader& in, size_t start) {
+    int divisions;
+    if (!in.read_word(divisions)) return damaged("morceau tronqué", start);
+    // 0 divides by zero; the high bit marks SMPTE time, which the player reads as beats.
+    if (divisions == 0 || divisions >= 0x8000) return damaged("divisions de morceau illisibles", start);
+    bool waits = false;
+    for (int track = 0; track < 32; track++) {
+        uint32_t length;
+        if (!in.read_long(length) || !in.has(length)) return damaged("piste de morceau incohérente", start);
+        if (length == 0) continue;
+        const size_t outer_limit = in.limit;
+        in.limit = in.at + length;
+        std::string wrong = check_track(in, divisions, waits);
+        in.limit = outer_limit;
+        if (!wrong.empty()) return wrong;
+    }
+    if (!waits) return damaged("morceau sans durée", start);
+    return {};
+}
+
 std::string check_inside(Reader& in, uint32_t type, size_t size, int depth);
 
 // The contents of one object, exactly `size` bytes from the reader's position.
@@ -94,13 +192,7 @@ std::string check_inside(Reader& in, uint32_t type, size_t size, int depth) {
         if (w == 0 || h == 0) return damaged("image vide", start);
         if (size != 6 + size_t(w) * size_t(h) * bytes_per_pixel) return damaged("taille d'image incohérente", start);
     } else if (type == id("MIDI")) {
-        int divisions;
-        if (!in.read_word(divisions)) return damaged("morceau tronqué", start);
-        for (int track = 0; track < 32; track++) {
-            uint32_t length;
-            if (!in.read_long(length) || !in.has(length)) return damaged("piste de morceau incohérente", start);
-            in.at += length;
-        }
+        if (std::string wrong = check_tune(in, start); !wrong.empty()) return wrong;
         if (in.at != end) return damaged("taille de morceau incohérente", start);
     } else if (type == id("FILE")) {
         uint32_t count;
@@ -196,7 +288,9 @@ std::string check_data_file(const char* file_name) {
     }
     bool read_error = ferror(file);
     fclose(file);
-    if (read_error) return data_file_failed;
+    // A folder opens but does not read; an empty file is no data file at all: both get
+    // the message of a missing file, as Allegro's loader alone gave them.
+    if (read_error || bytes.empty()) return data_file_failed;
     if (bytes.size() > (size_t(256) << 20)) return damaged("fichier trop gros", bytes.size());
 
     Reader in{bytes, 0, bytes.size()};

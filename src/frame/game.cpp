@@ -50,7 +50,9 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     // Allegro's loader crashes on damaged files: check the structure first, then
     // what the game relies on once loaded. Loaded after the mode is set, so the
     // pictures come converted to the screen's 16-bit colour.
-    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty()) fail(broken);
+    // An empty or unreadable file gets the message of a missing one, with the places tried.
+    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty())
+        fail(broken == data_file_failed ? data_file_missing(found.tried) : broken);
     DATAFILE* loaded = load_datafile(found.path.c_str());
     if (!loaded) fail(data_file_missing(found.tried));
     if (std::string wrong = check_data_objects(loaded, width, height); !wrong.empty()) fail(wrong);

@@ -28,16 +28,41 @@ inline TestObject bitmap_object(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
     return object;
 }
 
-// A tune of one short note on track 0; the other 31 tracks are empty.
-inline TestObject midi_object() {
+// A tune as Allegro stores it: divisions, then 32 tracks (length and events); tracks
+// not given are empty.
+inline TestObject tune_object(int divisions, const std::vector<std::vector<uint8_t>>& tracks) {
     TestObject object{"MIDI", {}};
-    put_word(object.contents, 96);
-    const std::vector<uint8_t> track = {0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00};
-    put_long(object.contents, uint32_t(track.size()));
-    object.contents.insert(object.contents.end(), track.begin(), track.end());
-    for (int t = 1; t < 32; t++) put_long(object.contents, 0);
+    put_word(object.contents, divisions);
+    for (size_t t = 0; t < 32; t++) {
+        const std::vector<uint8_t> track = t < tracks.size() ? tracks[t] : std::vector<uint8_t>{};
+        put_long(object.contents, uint32_t(track.size()));
+        object.contents.insert(object.contents.end(), track.begin(), track.end());
+    }
     return object;
 }
+
+// A tune of one short note on track 0; the other 31 tracks are empty.
+inline TestObject midi_object() {
+    return tune_object(96, {{0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00}});
+}
+
+// The events given, then the end of track one beat later.
+inline std::vector<uint8_t> ended_track(std::vector<uint8_t> events) {
+    events.insert(events.end(), {0x60, 0xFF, 0x2F, 0x00});
+    return events;
+}
+
+// Every kind of event a tune may hold: tempo, a name, program, notes (the note-off by
+// running status, across a meta event), pitch bend, channel pressure, a controller,
+// system-exclusive messages (F0 and F7), a four-byte delay.
+inline const std::vector<uint8_t> varied_track = ended_track(
+    {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x00, 0xFF, 0x03, 0x04, 'L',  'e',  'a',  'd',  0x00,
+     0xC0, 0x18, 0x00, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x01, 0x01, 'x',  0x60, 0x3C, 0x00, 0x00, 0xE0,
+     0x00, 0x40, 0x00, 0xD0, 0x10, 0x00, 0xB0, 0x07, 0x64, 0x00, 0xF0, 0x03, 0x7E, 0x09, 0xF7, 0x00,
+     0xF7, 0x01, 0xF8, 0x81, 0x80, 0x80, 0x00, 0x80, 0x3C, 0x00});
+inline const std::vector<uint8_t> drum_track = ended_track({0x00, 0x99, 0x24, 0x64, 0x60, 0x89, 0x24, 0x40});
+// The varied track, an empty track, then drums.
+inline TestObject varied_tune_object() { return tune_object(480, {varied_track, {}, drum_track}); }
 
 // The whole file: uncompressed magic, "ALL.", the count, then each object with a name property.
 inline std::vector<uint8_t> datafile_bytes(const std::vector<TestObject>& objects) {

@@ -103,7 +103,10 @@ TEST(DataFile, ObjectsTheGameCannotUseAreRejectedWithAMessage) {
 }
 
 TEST(DataFile, MissingOrForeignFilesAreRejected) {
+    // A missing file, a folder in its place and an empty file all get the one message.
     EXPECT_EQ(check_data_file((::testing::TempDir() + "no-such.dat").c_str()), "Error loading 'zudaduviz.dat'\n");
+    EXPECT_EQ(check_data_file(::testing::TempDir().c_str()), "Error loading 'zudaduviz.dat'\n");
+    EXPECT_EQ(check_data_file(write_file({}).c_str()), "Error loading 'zudaduviz.dat'\n");
     std::vector<uint8_t> good = datafile_bytes({bitmap_object(2, 2, 1, 2, 3)});
     EXPECT_EQ(check_data_file(write_file(good).c_str()), "");
     std::vector<uint8_t> packed = good, foreign = good, compressed_object = good;
@@ -111,7 +114,7 @@ TEST(DataFile, MissingOrForeignFilesAreRejected) {
     foreign[4] = 'X';                                            // not a data file
     compressed_object[compressed_object.size() - 18 - 4] = 0xFF;  // a negative full size
     for (const auto& bytes : {packed, foreign, compressed_object, datafile_bytes({TestObject{"FONT", {0, 0}}}),
-                              datafile_bytes({bitmap_object(0, 5, 1, 2, 3)}), std::vector<uint8_t>{}})
+                              datafile_bytes({bitmap_object(0, 5, 1, 2, 3)})})
         EXPECT_NE(check_data_file(write_file(bytes).c_str()), "");
 }
 
