@@ -5,6 +5,5 @@ cd "$(dirname "$0")"
 sh scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DZUDADUVIZ_TESTS=OFF > /dev/null
 cmake --build build -j"$(nproc)"
-# The game reads zudaduviz.dat from its working directory; patches.dat (the
-# instruments) is found next to the executable.
-cd build && exec ./zudaduviz
+# The game finds zudaduviz.dat and patches.dat (the instruments) next to itself.
+exec build/zudaduviz "$@"

@@ -2,9 +2,9 @@
 # Installs the Debian packages the game (and, with "tests", its tests) needs,
 # only those missing; through sudo when not run as root.
 set -e
-packages="build-essential cmake pkg-config liballegro4-dev libpng-dev freepats"
+packages="build-essential cmake pkg-config liballegro4-dev libasound2-dev libpng-dev freepats"
 if [ "$1" = "tests" ]; then
-  packages="$packages googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick sox python3 desktop-file-utils appstream groff-base clang libclang-rt-dev"
+  packages="$packages googletest libgtest-dev libbenchmark-dev xvfb openbox wmctrl xdotool x11-utils imagemagick sox python3 desktop-file-utils appstream groff-base clang libclang-rt-dev"
 fi
 missing=""
 for p in $packages; do

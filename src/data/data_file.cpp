@@ -5,6 +5,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -246,6 +247,44 @@ int count_loaded(const DATAFILE* data) {
 BITMAP* picture(const DATAFILE* data, int index) { return static_cast<BITMAP*>(data[index].dat); }
 
 }  // namespace
+
+std::vector<std::string> data_folders(const DataPlaces& places) {
+    std::vector<std::string> folders;
+    auto add = [&folders](const std::string& folder) {
+        if (!folder.empty() && std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    };
+    add(places.working_dir);
+    add(places.executable_dir);
+    if (!places.executable_dir.empty()) {
+        // Lexically: the executable's folder comes from the kernel with every link resolved.
+        const size_t slash = places.executable_dir.rfind('/');
+        const std::string prefix = slash == std::string::npos ? "." : places.executable_dir.substr(0, slash);
+        add(prefix + "/share/zudaduviz");
+    }
+    add(places.compiled_in_dir);
+    return folders;
+}
+
+FoundFile find_data_file(const std::string& name, const DataPlaces& places,
+                         const std::function<bool(const std::string&)>& usable) {
+    FoundFile found;
+    for (const std::string& folder : data_folders(places)) {
+        found.tried.push_back(folder == "/" ? "/" + name : folder + "/" + name);
+        if (usable(found.tried.back())) {
+            found.path = found.tried.back();
+            break;
+        }
+    }
+    return found;
+}
+
+std::string data_file_missing(const std::vector<std::string>& tried) {
+    std::string message = data_file_failed;
+    message += "Cherché dans :\n";
+    for (const std::string& path : tried) message += "  " + path + "\n";
+    return message;
+}
 
 std::string check_data_file(const char* file_name) {
     FILE* file = fopen(file_name, "rb");

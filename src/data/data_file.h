@@ -5,7 +5,9 @@
 
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 struct DATAFILE;  // Allegro's, declared here so that the generators need no Allegro
 
@@ -128,6 +130,27 @@ inline std::string source_name(int index) {
 // The data file's messages. A missing or unreadable file keeps the one message players
 // know, with its fixed name.
 inline const char* const data_file_failed = "Error loading 'zudaduviz.dat'\n";
+
+// Where the game's files are looked for. Folders are absolute, without a trailing slash;
+// an empty one is skipped.
+struct DataPlaces {
+    std::string working_dir;
+    std::string executable_dir;
+    std::string compiled_in_dir;
+};
+// Folders in the order they are looked at, each once: the working directory, the
+// executable's folder, the data folder of an install into any prefix (../share/zudaduviz
+// from the executable's folder), then the folder the build was told to install into.
+std::vector<std::string> data_folders(const DataPlaces& places);
+struct FoundFile {
+    std::string path;                // empty when no place holds the file
+    std::vector<std::string> tried;  // every path looked at, in order, the found one last
+};
+FoundFile find_data_file(const std::string& name, const DataPlaces& places,
+                         const std::function<bool(const std::string&)>& usable);
+// The message of a data file found nowhere (or found and not loaded): the message players
+// know, then the places tried, one a line.
+std::string data_file_missing(const std::vector<std::string>& tried);
 
 // Checks the file's structure before Allegro's loader reads it (the loader is not safe
 // on damaged files). Returns an empty string, or a French message that says what is wrong.

@@ -24,7 +24,7 @@ bool Game::quit_dialog() {
     // On X11 Allegro's mouse position is where the player points in the window, not a
     // sum of moves: the pointer is kept to the picture's place on the screen and drawn
     // there, so it stays under the player's hand and the buttons work where they show.
-    set_mouse_range(x0, y0, x0 + w - 1, y0 + h - 1);
+    keep_pointer_in(x0, y0, x0 + w - 1, y0 + h - 1);
     position_mouse(x0 + (w >> 1), y0 + (h >> 1));
     saved_ticks = *ticks;
 
@@ -41,7 +41,7 @@ bool Game::quit_dialog() {
         show_buffer();
         // Each test reads the input afresh; a turn that confirms returns true
         // whatever else is pressed.
-        if (key[KEY_ENTER] || left_click_in(quit_confirm_area, x0, y0)) {
+        if (enter_pressed() || left_click_in(quit_confirm_area, x0, y0)) {
             confirmed = true;
             done = true;
         }
@@ -58,7 +58,9 @@ bool Game::quit_dialog() {
     if (frozen) destroy_bitmap(frozen);
 
     *ticks = saved_ticks;
-    // Neither the ENTER nor the ESC that closed it may act on the game.
+    // Neither the ENTER nor the ESC that closed it may act on the game, nor a key that
+    // was held when the window lost the focus; a focus lost meanwhile asks nothing more.
     reset_keyboard();
+    focus_lost = false;
     return confirmed;
 }

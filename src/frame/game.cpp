@@ -10,7 +10,6 @@
 namespace {
 const char* const keyboard_failed = "Le driver du clavier ne peut etre initialisé :(\n";
 const char* const mouse_failed = "Le driver de la souris ne peut etre initialisé :(\n";
-const char* const graphics_failed = "Le mode graphique ne peut etre mis en place :(\n";
 const char* const buffer_failed = "Le buffer ne peut être créé :(\n";
 // Allegro's synthesiser plays the tunes on voices of the same mixer as the effects: each
 // side gets voices of its own, so that a volley of effects never takes a note from the
@@ -21,37 +20,48 @@ constexpr int effect_voices = 16;
 constexpr int music_voices = 24;
 }  // namespace
 
-Game::Game(int width, int height, const char* datafile_name, int star_layers, int stars_per_layer)
+Game::Game(int width, int height, const char* datafile_name, int star_layers, int stars_per_layer,
+           const Options& options)
     : buffer(nullptr), data(nullptr), width(width), height(height), music_on(0),
       star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr), saved_ticks(0),
       last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), star_field(nullptr),
-      player(nullptr), owns_system(true) {
+      player(nullptr), owns_system(true), pointer_left(0), pointer_top(0), pointer_right(width - 1),
+      pointer_bottom(height - 1), switch_keys_down(false) {
     take_objects(nullptr);
     if (!player_config_dir().empty()) settings_path = player_config_dir() + "/settings";
     settings = load_settings(settings_path);
+    // A choice made on the command line is the player's latest: kept for the next start.
+    if (options.display != Settings::Display::unchosen) {
+        settings.display = options.display;
+        save_settings(settings, settings_path);
+    }
+    const DataPlaces places = this_program_places();
     // Without an X display there is no system driver, and every later call would crash.
     if (allegro_init() != 0) fail(graphics_failed);
     if (install_keyboard() < 0) fail(keyboard_failed);
     if (install_mouse() < 0) fail(mouse_failed);
-    reserve_voices(effect_voices, music_voices);
-    // No sound card, or no patch set: the game runs silent, without a word.
-    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, "blast") < 0) music_on = 0;
+    start_sound(places);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     text_mode(-1);  // every text is drawn on a transparent background
 #pragma GCC diagnostic pop
     set_color_depth(16);
-    if (set_gfx_mode(GFX_AUTODETECT, width, height, 0, 0) < 0) fail(graphics_failed);
-    set_close_button_callback(close_button_callback);
+    if (!set_display(settings.display)) fail(graphics_failed);
     buffer = create_bitmap(width, height);
     if (!buffer) fail(buffer_failed);
 
+    // The file named on the command line, else the first place that holds one.
+    FoundFile found{options.data_file, {options.data_file}};
+    if (options.data_file.empty()) found = find_data_file(datafile_name, places, is_readable_file);
+    if (found.path.empty() || !is_readable_file(found.path)) fail(data_file_missing(found.tried));
     // Allegro's loader crashes on damaged files: check the structure first, then
     // what the game relies on once loaded. Loaded after the mode is set, so the
     // pictures come converted to the screen's 16-bit colour.
-    if (std::string broken = check_data_file(datafile_name); !broken.empty()) fail(broken);
-    DATAFILE* loaded = load_datafile(datafile_name);
-    if (!loaded) fail(data_file_failed);
+    // An empty or unreadable file gets the message of a missing one, with the places tried.
+    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty())
+        fail(broken == data_file_failed ? data_file_missing(found.tried) : broken);
+    DATAFILE* loaded = load_datafile(found.path.c_str());
+    if (!loaded) fail(data_file_missing(found.tried));
     if (std::string wrong = check_data_objects(loaded, width, height); !wrong.empty()) fail(wrong);
     take_objects(loaded);
     // Effects need a digital sound device and a data file with the sounds; without either
@@ -68,7 +78,8 @@ Game::Game(int width, int height, int star_layers, int stars_per_layer)
       music_on(0), star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr),
       saved_ticks(0), last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0),
       star_field(create_star_field(star_layers, stars_per_layer, width, height)),
-      player(nullptr), owns_system(false) {
+      player(nullptr), owns_system(false), pointer_left(0), pointer_top(0), pointer_right(width - 1),
+      pointer_bottom(height - 1), switch_keys_down(false) {
     take_objects(nullptr);
     clear_bitmap(buffer);
 }
@@ -110,6 +121,25 @@ void Game::take_objects(DATAFILE* loaded) {
             case Role::sound_effect: effect_samples[slot.frame] = static_cast<SAMPLE*>(object); break;
         }
     }
+}
+
+void Game::start_sound(const DataPlaces& places) {
+    silence_alsa();
+    // Allegro looks for the instruments next to the executable only: an installed game
+    // points it at the data folder, unless the player's own Allegro settings name a set.
+    const char* chosen = get_config_string("sound", "patches", nullptr);
+    if (!chosen || !chosen[0]) {
+        DataPlaces beside_the_program = places;
+        beside_the_program.working_dir.clear();
+        const FoundFile patches = find_data_file("patches.dat", beside_the_program, is_readable_file);
+        if (!patches.path.empty()) {
+            const std::string setting = "[sound]\npatches = " + patches.path + "\n";
+            override_config_data(setting.c_str(), setting.size());
+        }
+    }
+    reserve_voices(effect_voices, music_voices);
+    // No sound card, or no patch set: the game runs silent, without a word.
+    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, "blast") < 0) music_on = 0;
 }
 
 void Game::fail(const std::string& message) {

@@ -26,6 +26,13 @@ void tick_callback();
 extern std::atomic<bool> close_requested;
 void close_button_callback();
 
+// Set when the window loses the keyboard focus, cleared when it gets it back: a game in
+// progress then opens its quit dialog, so that the player comes back to a game that
+// waits. Allegro's event thread calls the two callbacks.
+extern std::atomic<bool> focus_lost;
+void focus_lost_callback();
+void focus_back_callback();
+
 // Screen transitions. The fade to black: 32 displayed steps, alpha 0, 8, ..., 248
 // (256 is never used).
 constexpr int fade_steps = 32;
@@ -49,6 +56,40 @@ bool save_settings(const Settings& settings, const std::string& path);
 // Writes `contents` to a temporary file beside `path` (making its folders), then renames
 // it over `path`: a reader sees the old file or the new one, never a half-written one.
 bool replace_file(const std::string& path, const std::string& contents);
+
+// What the command line asks for. With no arguments: play, as the player last chose.
+struct Options {
+    enum class Action { play, help, version, usage_error };
+    Action action = Action::play;
+    // unchosen: the saved choice, or Allegro's pick on a first start.
+    Settings::Display display = Settings::Display::unchosen;
+    // Empty: the data file is looked for (see data_folders).
+    std::string data_file;
+    // For usage_error: what was wrong, in French.
+    std::string error;
+};
+Options parse_options(int argc, const char* const* argv);
+// What --help and --version print (French).
+std::string help_text();
+std::string version_text();
+// What a wrong command line gets on standard error, before the exit with 2.
+std::string usage_text(const std::string& error);
+constexpr int usage_exit_code = 2;
+
+// Where this program looks for its files: the working directory, its own folder (from the
+// kernel, every link resolved) and the folder the build installs the data into.
+DataPlaces this_program_places();
+// A regular file this process can read.
+bool is_readable_file(const std::string& path);
+// Keeps alsa-lib from printing its errors on the terminal (no sound card: nine lines).
+void silence_alsa();
+
+// The graphics drivers to try, in order, for a display choice: Allegro's own pick on a
+// first start, else the one chosen then the other.
+std::vector<int> graphics_cards_for(Settings::Display display);
+
+// The start-up failure that a change of display mode can meet too.
+inline const char* const graphics_failed = "Le mode graphique ne peut etre mis en place :(\n";
 
 class Game {
 public:
@@ -98,12 +139,20 @@ public:
     // there is a sound device and the data file has the sounds, empty otherwise; tests
     // put a recorder here.
     std::function<void(Effect effect, int pan)> effect_player;
+    // Where the mouse pointer is kept (screen pixels, edges included), set again after a
+    // change of display mode.
+    int pointer_left, pointer_top, pointer_right, pointer_bottom;
+    // The window/full screen keys were down at the last look: one press, one switch.
+    bool switch_keys_down;
     // Tests watch every frame a screen shows through this; the game leaves it empty.
     std::function<void(BITMAP*)> frame_observer;
 
     // Starts Allegro, the devices, the 16-bit screen, loads the data file and
-    // creates the star field; on any failure shows a message and exits with 1.
-    Game(int width, int height, const char* datafile_name, int star_layers, int stars_per_layer);
+    // creates the star field; on any failure shows a message and exits with 1. The data
+    // file is `options.data_file` when given, else `datafile_name` looked for in
+    // data_folders(); the display is the one the options, else the settings, choose.
+    Game(int width, int height, const char* datafile_name, int star_layers, int stars_per_layer,
+         const Options& options = Options());
     // A context on memory bitmaps only, for tests and benchmarks: Allegro must be
     // installed already (SYSTEM_NONE is enough); no device is started, nothing is
     // loaded and every picture field is null until the caller sets it.
@@ -115,9 +164,20 @@ public:
     // Points every picture, tune and sound field at its object of a loaded data file.
     void take_objects(DATAFILE* loaded);
 
-    // Screen transitions.
+    // Screen transitions. The reset forgets every key but Alt.
     void fade_out();
     void reset_keyboard();
+
+    // The display: the mode at start-up, the switch between a window and the full screen,
+    // and what a new screen needs (title, close button, focus, the pointer's range).
+    bool set_display(Settings::Display display);
+    void mind_the_window();
+    void keep_pointer_in(int left, int top, int right, int bottom);
+    // True once per press of Alt+Enter or F11.
+    bool display_switch_wanted();
+    void switch_display();
+    // Enter alone: with Alt held it belongs to the display switch.
+    bool enter_pressed() const;
 
     // Screens.
     bool title_menu();
@@ -153,6 +213,9 @@ public:
     void ram_invaders();
     void advance_explosions();
 
+    // True when the quit dialog must open: Escape, or the focus lost during play.
+    bool quit_dialog_wanted();
+
     // Shared by the steps.
     void drop_bonus(int centre_x, int centre_y);
     // Sounds an effect heard from x on the screen, when the player has effects on.
@@ -161,4 +224,6 @@ public:
 
 private:
     [[noreturn]] void fail(const std::string& message);
+    // The patch set for the music, then Allegro's sound, quietly.
+    void start_sound(const DataPlaces& places);
 };

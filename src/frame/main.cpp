@@ -1,5 +1,5 @@
-// Entry point: one Game for the whole run, the tick timer, and the loop between
-// the title menu and games.
+// Entry point: the command line, one Game for the whole run, the tick timer, and the
+// loop between the title menu and games.
 #include <cstdio>
 #include <cstdlib>
 
@@ -9,9 +9,16 @@
 // Allegro's X11 window takes its icon from this XPM; its headers do not declare it.
 extern "C" void* allegro_icon;
 
-int main() {
+int main(int argc, char** argv) {
+    const Options options = parse_options(argc, argv);
+    switch (options.action) {
+        case Options::Action::play: break;
+        case Options::Action::help: fputs(help_text().c_str(), stdout); return 0;
+        case Options::Action::version: fputs(version_text().c_str(), stdout); return 0;
+        case Options::Action::usage_error: fputs(usage_text(options.error).c_str(), stderr); return usage_exit_code;
+    }
     allegro_icon = const_cast<char**>(zudaduviz_icon_xpm);  // before Game starts Allegro
-    Game game(800, 600, "zudaduviz.dat", 5, 100);
+    Game game(800, 600, "zudaduviz.dat", 5, 100, options);
     if (install_int_ex(tick_callback, BPS_TO_TIMER(ticks_per_second)) < 0) {
         // Without the timer no timed screen could ever end: stop rather than hang.
         allegro_message("Le timer ne peut être installé");

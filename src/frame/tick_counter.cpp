@@ -9,3 +9,9 @@ std::atomic<bool> close_requested{false};
 
 // Runs in Allegro's event thread: only raise the flag; the screens act on it.
 void close_button_callback() { close_requested = true; }
+
+std::atomic<bool> focus_lost{false};
+
+// Remaking the window for a change of mode sends a burst of both: the last one tells.
+void focus_lost_callback() { focus_lost = true; }
+void focus_back_callback() { focus_lost = false; }

@@ -6,6 +6,8 @@ void Game::show_buffer() {
     if (gfx_driver) vsync();
     if (screen) blit(buffer, screen, 0, 0, 0, 0, width, height);
     if (frame_observer) frame_observer(buffer);
+    // Every screen comes here once a frame: Alt+Enter and F11 work wherever the player is.
+    if (display_switch_wanted() && gfx_driver) switch_display();
 }
 
 void Game::fade_out() {
@@ -22,6 +24,9 @@ void Game::fade_out() {
 }
 
 void Game::reset_keyboard() {
-    for (int k = 0; k < KEY_MAX; k++) key[k] = 0;
+    // Alt does nothing alone, and the title menu resets every frame: forgotten, a held
+    // Alt would turn Alt+Enter into a plain Enter.
+    for (int k = 0; k < KEY_MAX; k++)
+        if (k != KEY_ALT && k != KEY_ALTGR) key[k] = 0;
     clear_keybuf();
 }

@@ -22,7 +22,7 @@ bool Game::title_menu() {
     if (music_on) play_midi(menu_music, 1);
     // The pointer is drawn into the buffer with the menu, from its top-left pixel.
     position_mouse(width / 2, height / 2);
-    set_mouse_range(0, 0, width - 1, height - 1);
+    keep_pointer_in(0, 0, width - 1, height - 1);
     reset_keyboard();
 
     while (!leave) {
@@ -49,7 +49,7 @@ bool Game::title_menu() {
         textprintf_centre_ex(buffer, font, width / 2, keys_line_y, makecol(150, 150, 190), -1, "%s", keys_line);
         masked_blit(mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, mouse_pointer->w, mouse_pointer->h);
         show_buffer();
-        if (key[KEY_ENTER]) leave = true;
+        if (enter_pressed()) leave = true;
         if (key[KEY_ESC] || close_requested) {
             quit = true;
             leave = true;

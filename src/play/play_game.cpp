@@ -30,8 +30,10 @@ void Game::start_game(std::atomic<int>* tick_source) {
     explosions.clear();
     bonuses.clear();
     if (music_on) play_midi(game_music, 1);
-    // A key still held from the menu must not act in the first frame.
+    // A key still held from the menu must not act in the first frame, nor a focus the
+    // menu lost open the quit dialog.
     reset_keyboard();
+    focus_lost = false;
 }
 
 // The frame rate is measured over windows of about 3000 drawn frames.

@@ -12,7 +12,7 @@ bool Game::update_frame() {
     steer(elapsed);
     read_speed_keys();
     choose_weapon();
-    if (key[KEY_ESC]) game_ends = quit_dialog();
+    if (quit_dialog_wanted()) game_ends = quit_dialog();
     if (close_requested) game_ends = true;  // the window is closing: no question asked
     if (key[KEY_PRTSCR]) save_screenshot();
     scroll_stars(elapsed);
@@ -29,6 +29,14 @@ bool Game::update_frame() {
 
     last_tick = *ticks;
     return game_ends;
+}
+
+// A lost focus is taken once: the player who comes back and goes on is not asked again.
+bool Game::quit_dialog_wanted() {
+    // A full screen holds the keyboard: its focus changes come from making its window.
+    const bool full_screen = gfx_driver && !is_windowed_mode();
+    const bool left_the_window = focus_lost.exchange(false) && !full_screen;
+    return key[KEY_ESC] || left_the_window;
 }
 
 // KEY_DOWN wins over KEY_UP. The factor scales the stars at once, but only the

@@ -172,4 +172,29 @@ TEST(DataFile, TruncatedAndDamagedFilesNeverReachTheLoaderInAHarmfulShape) {
     EXPECT_GT(accepted, 0);  // damage inside pixels and names is harmless and let through
 }
 
+// Where the file is looked for: the working directory first, as always, then beside
+// the executable, then the data folder of an install into any prefix, then the folder
+// the build names; each place once, and the message lists every place tried.
+TEST(DataFileSearch, LooksInTheWorkingDirectoryThenBesideTheExecutableThenTheDataFolders) {
+    const DataPlaces places{"/home/player", "/opt/zz/bin", "/usr/share/zudaduviz"};
+    const std::vector<std::string> all = {"/home/player/zudaduviz.dat", "/opt/zz/bin/zudaduviz.dat",
+                                          "/opt/zz/share/zudaduviz/zudaduviz.dat",
+                                          "/usr/share/zudaduviz/zudaduviz.dat"};
+    for (size_t holder = 0; holder <= all.size(); holder++) {
+        auto usable = [&](const std::string& path) { return holder < all.size() && path == all[holder]; };
+        const FoundFile found = find_data_file("zudaduviz.dat", places, usable);
+        EXPECT_EQ(found.path, holder < all.size() ? all[holder] : "");
+        EXPECT_EQ(found.tried, std::vector<std::string>(all.begin(), all.begin() + std::min(holder + 1, all.size())));
+    }
+    auto nowhere = [](const std::string&) { return false; };
+    // Installed into /usr and started from its bin folder: two places, not four.
+    EXPECT_EQ(find_data_file("zudaduviz.dat", {"/usr/bin", "/usr/bin", "/usr/share/zudaduviz"}, nowhere).tried,
+              (std::vector<std::string>{"/usr/bin/zudaduviz.dat", "/usr/share/zudaduviz/zudaduviz.dat"}));
+    // The patch set is not looked for in the working directory; an executable in /bin.
+    EXPECT_EQ(find_data_file("patches.dat", {"", "/bin", "/x"}, nowhere).tried,
+              (std::vector<std::string>{"/bin/patches.dat", "/share/zudaduviz/patches.dat", "/x/patches.dat"}));
+    EXPECT_EQ(data_file_missing({"/a/zudaduviz.dat", "/b/zudaduviz.dat"}),
+              "Error loading 'zudaduviz.dat'\nCherché dans :\n  /a/zudaduviz.dat\n  /b/zudaduviz.dat\n");
+}
+
 }  // namespace

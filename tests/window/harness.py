@@ -3,7 +3,7 @@
 # input (xdotool) and reads real pixels back (ImageMagick). Every capture is kept as a PNG
 # under <build dir>/window-captures/<script>/. Run as: python3 test_x.py <game> <build dir>
 
-import contextlib, functools, os, pathlib, re, shutil, signal, struct, subprocess, sys, tempfile, time, unittest, zlib
+import array, contextlib, functools, math, os, pathlib, re, shutil, signal, struct, subprocess, sys, tempfile, time, unittest, zlib
 
 # Input is read once per frame (about 14 ms): it has to stay down for a frame or more.
 HOLD = 0.08
@@ -88,15 +88,23 @@ def read_text(shot, x, y, colour, cells=24):
     return text.rstrip()
 
 
-class XServer:
-    def __init__(self):
+class XServer:  # with a window manager on request, as on a player's desktop
+    def __init__(self, screen="1024x768x24", window_manager=False):
         read_end, write_end = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
                                       "-nolisten", "tcp"], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as f:
             self.env = dict(os.environ, DISPLAY=":" + f.readline().strip())  # once it is ready
+        self.size = tuple(map(int, screen.split("x")[:2]))
+        self.window_manager = None
+        if window_manager:
+            self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdin=subprocess.DEVNULL,
+                                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            # Ready once it lists the clients (none yet): "wmctrl -m" answers before that.
+            poll("window manager", lambda: subprocess.run(["wmctrl", "-l"], env=self.env,
+                                                          capture_output=True).returncode == 0, 10)
 
     def run(self, args, timeout=20):
         for attempt in range(5):
@@ -111,12 +119,19 @@ class XServer:
         return done.stdout
 
     def stop(self):
+        if self.window_manager:
+            self.window_manager.terminate()
+            self.window_manager.wait()
         self.proc.terminate()  # not kill: Xvfb then removes its lock file and socket
         self.proc.wait()
 
+    def managed_windows(self):  # [(id, title, width, height)] as the window manager lists them
+        lines = self.run(["wmctrl", "-lG"]).decode(errors="replace").splitlines()
+        return [(int(f[0], 16), f[7] if len(f) > 7 else "", int(f[4]), int(f[5])) for f in map(str.split, lines)]
+
 
 class GameRun:  # in its own process group, so that stop() ends a message box with it
-    def __init__(self, test, with_data=True):
+    def __init__(self, test, with_data=True, args=(), exe=None):
         self.test, self.server, self.window, self.origin = test, test.server, None, (0, 0)
         self.workdir = tempfile.mkdtemp(prefix="zudaduviz-window-")
         if with_data:
@@ -125,7 +140,7 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
         # Leak reports off unless asked for, as under CTest: Allegro keeps memory to the end.
         env = dict({"ASAN_OPTIONS": "detect_leaks=0"}, **self.server.env)
         with open(self.log, "wb") as log:
-            self.proc = subprocess.Popen([EXE], cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
+            self.proc = subprocess.Popen([exe or EXE, *args], cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
                                          stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
         test.addCleanup(self.stop)
 
@@ -172,6 +187,15 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
             self.window, self.origin = found
         return found != "gone"
 
+    def mode(self):  # "window" (the window manager's, titled), "full screen" (centred on black) or None
+        if any(title == "Zudaduviz" and (w, h) == (800, 600) for _, title, w, h in self.server.managed_windows()):
+            return "window"
+        centred = tuple((side - picture) // 2 for side, picture in zip(self.server.size, (800, 600)))
+        return "full screen" if self.find_window() and self.origin == centred else None
+
+    def wait_mode(self, mode, timeout=10):  # and the window to capture in it
+        poll(mode, lambda: self.mode() == mode and self.find_window(), timeout)
+
     def capture(self, label):
         shot = Picture(self.server.run(["import", "-window", self.window, "-depth", "8", "ppm:-"]))
         return self.test.keep(shot, label)
@@ -187,8 +211,10 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
     def xdotool(self, *args):
         self.server.run(["xdotool", *map(str, args)])
 
-    def key(self, name, hold=HOLD):
-        self.xdotool("keydown", name, "sleep", hold, "keyup", name)
+    def key(self, name, hold=HOLD):  # "alt+Return" holds Alt around the press
+        *modifiers, name = name.split("+")
+        self.xdotool(*(["keydown", *modifiers, "sleep", 0.03] if modifiers else []), "keydown", name, "sleep", hold,
+                     "keyup", name, *(["sleep", 0.03, "keyup", *modifiers] if modifiers else []))
 
     # Holds a key until predicate(capture) holds. Now and then a press goes unseen, and
     # pressing a key that is still down does nothing: so it is released and pressed again
@@ -237,36 +263,64 @@ def centred_picture_shown(index):
 ALSA_CONFIG = """pcm.!default { type plug; slave { pcm "wav"; format S16_LE } }
 pcm.wav { type file; slave.pcm "null"; file "%s"; format "wav" }
 ctl.!default { type hw; card 0 } rawmidi.!default { type hw; card 0 }"""
+# The tunes play around -15 dBFS; an idle mixer writes exact zeros.
+PLAYING_DB, SILENCE_DB = -35.0, -60.0
+
+
+class SoundCapture:  # for the games the test starts from now on
+    def __init__(self, test):
+        if not os.path.exists(os.path.join(BUILD_DIR, "patches.dat")):
+            test.skipTest("no patches.dat next to the game (no freepats?): it runs silent")
+        home = pathlib.Path(test.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-sound-")))
+        self.wav = home / "out.wav"
+        (home / "alsa.conf").write_text(ALSA_CONFIG % self.wav)
+        (home / "allegro.cfg").write_text("[sound]\nalsa_fragsize = 441\n")
+        test.server.env.update(HOME=str(home), ALSA_CONFIG_PATH=f"/usr/share/alsa/alsa.conf:{home / 'alsa.conf'}")
+
+    def listen(self, what):
+        # (level, brightness) in dB of the next two seconds of sound, once a tune has had time
+        # to start or a stopped one to die away. Brightness, the level of the steps from sample
+        # to sample relative to the level, is higher for drums than for a flute.
+        time.sleep(0.4)
+        start = os.path.getsize(self.wav) // 4 * 4  # whole frames after the 44-byte header
+        time.sleep(2)
+        raw = self.wav.read_bytes()[start:]
+        left = array.array("h", raw[:len(raw) // 4 * 4])[::2]
+        if len(left) < 1.5 * 44100:
+            raise AssertionError(f"{what}: the game wrote too little sound")
+        power, steps = sum(s * s for s in left), sum((b - a) ** 2 for a, b in zip(left, left[1:]))
+        level = 10 * math.log10(max(power / len(left), 1) / 32768 ** 2)  # silence shows as -90.3
+        brightness = 10 * math.log10(max(steps, 1) / max(power, 1))
+        print(f"  {what}: {level:.1f} dBFS, brightness {brightness:.1f} dB", flush=True)
+        return level, brightness
 
 
 def capture_sound(test):  # the WAV file the test's games write their sound to, as 44.1 kHz stereo
-    if not os.path.exists(os.path.join(BUILD_DIR, "patches.dat")):
-        test.skipTest("no patches.dat next to the game (no freepats?): it runs silent")
-    home = pathlib.Path(test.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-sound-")))
-    (home / "alsa.conf").write_text(ALSA_CONFIG % (home / "out.wav"))
-    (home / "allegro.cfg").write_text("[sound]\nalsa_fragsize = 441\n")
-    test.server.env.update(HOME=str(home), ALSA_CONFIG_PATH=f"/usr/share/alsa/alsa.conf:{home / 'alsa.conf'}")
-    return home / "out.wav"
+    return SoundCapture(test).wav
 
 
 def write_settings(test, text):  # the player's settings file, before the game starts
-    folder = pathlib.Path(test.server.env["XDG_CONFIG_HOME"]) / "zudaduviz"
+    folder = pathlib.Path(test.config_home) / "zudaduviz"
     folder.mkdir(parents=True, exist_ok=True)
     (folder / "settings").write_text(text)
 
 
 class WindowTest(unittest.TestCase):
+    screen, window_manager = "1024x768x24", False
+
     def setUp(self):
         self.kept, self.last_kept = 0, None
-        self.server = XServer()
+        self.server = XServer(self.screen, self.window_manager)
         self.addCleanup(self.server.stop)
-        # The player's settings, kept for the test's runs only.
-        self.server.env["XDG_CONFIG_HOME"] = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-config-"))
+        # The player's settings of this test alone: none at first.
+        self.config_home = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-config-"))
+        self.server.env["XDG_CONFIG_HOME"] = self.config_home
 
-    def start_game(self, with_data=True):  # with the data file, waits for the window too
+    # Waits for the window too, unless told not to (by default, when no data file is given).
+    def start_game(self, with_data=True, args=(), exe=None, window=None):
         for attempt in range(3):
-            run = GameRun(self, with_data)
-            if not with_data or run.find_window():
+            run = GameRun(self, with_data, args, exe)
+            if not (with_data if window is None else window) or run.find_window():
                 return run
             # The game can lose its connection when our polling connects at the same
             # moment; a real failure to set the mode happens every time.
@@ -274,8 +328,8 @@ class WindowTest(unittest.TestCase):
                 break
         raise AssertionError(f"the game exited with {run.proc.returncode}:\n{run.output()[-2000:]}")
 
-    def start_at_title(self):
-        run = self.start_game()
+    def start_at_title(self, args=(), exe=None, with_data=True):
+        run = self.start_game(with_data, args, exe, window=True)
         run.wait_screen("title menu", title_shown)
         return run
 

@@ -1,0 +1,69 @@
+// The command line: a window or the full screen, an explicit data file, help and version.
+#include "frame/game.h"
+
+#include <cstring>
+
+Options parse_options(int argc, const char* const* argv) {
+    Options options;
+    auto wrong = [&options](const std::string& what) {
+        options.action = Options::Action::usage_error;
+        options.error = what;
+        return options;
+    };
+    for (int i = 1; i < argc; i++) {
+        const std::string argument = argv[i];
+        if (argument == "--help") return options.action = Options::Action::help, options;
+        if (argument == "--version") return options.action = Options::Action::version, options;
+        if (argument == "--fenetre") {
+            options.display = Settings::Display::window;
+        } else if (argument == "--plein-ecran") {
+            options.display = Settings::Display::fullscreen;
+        } else if (argument == "--donnees") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') return wrong("l'option « --donnees » attend un nom de fichier");
+            options.data_file = argv[++i];
+        } else if (argument.rfind("--donnees=", 0) == 0) {
+            options.data_file = argument.substr(std::strlen("--donnees="));
+            if (options.data_file.empty()) return wrong("l'option « --donnees » attend un nom de fichier");
+        } else if (argument.rfind("-", 0) == 0) {
+            return wrong("option inconnue « " + argument + " »");
+        } else {
+            return wrong("argument inattendu « " + argument + " »");
+        }
+    }
+    return options;
+}
+
+namespace {
+const char* const usage_line = "Usage : zudaduviz [--fenetre | --plein-ecran] [--donnees FICHIER]\n";
+}  // namespace
+
+std::string help_text() {
+    return std::string(usage_line) +
+           "Zudaduviz, un jeu de tir : votre vaisseau contre les envahisseurs.\n"
+           "\n"
+           "Options :\n"
+           "  --fenetre           jouer dans une fenêtre\n"
+           "  --plein-ecran       jouer en plein écran\n"
+           "  --donnees FICHIER   lire les images et la musique dans FICHIER\n"
+           "  --help              afficher cette aide et quitter\n"
+           "  --version           afficher la version et quitter\n"
+           "\n"
+           "À tout moment, Alt+Entrée ou F11 passe de la fenêtre au plein écran et\n"
+           "retour ; le dernier choix est gardé pour la fois suivante.\n"
+           "\n"
+           "Fichiers :\n"
+           "  zudaduviz.dat   les images et la musique ; cherché dans le dossier courant,\n"
+           "                  puis à côté du programme, puis dans ../share/zudaduviz à\n"
+           "                  partir du dossier du programme, puis dans\n"
+           "                  " ZUDADUVIZ_DATA_DIR "\n"
+           "  patches.dat     les instruments de la musique ; cherché à côté du programme,\n"
+           "                  puis dans les mêmes dossiers de données\n"
+           "  ~/.config/zudaduviz/settings\n"
+           "                  les réglages du joueur (sous $XDG_CONFIG_HOME s'il est défini)\n";
+}
+
+std::string usage_text(const std::string& error) {
+    return "zudaduviz : " + error + "\n" + usage_line + "Essayez « zudaduviz --help » pour en savoir plus.\n";
+}
+
+std::string version_text() { return "zudaduviz " ZUDADUVIZ_VERSION "\n"; }

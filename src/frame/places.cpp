@@ -1,0 +1,28 @@
+// Where this program stands on the machine: the working directory and its own folder.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+
+#include "frame/game.h"
+
+DataPlaces this_program_places() {
+    DataPlaces places;
+    char path[PATH_MAX];
+    if (getcwd(path, sizeof path)) places.working_dir = path;
+    // The kernel's name for the running file, every link resolved: a link in a bin
+    // folder to an executable elsewhere still finds its data.
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length > 0) {
+        const std::string executable(path, length);
+        const size_t slash = executable.rfind('/');
+        if (slash != std::string::npos) places.executable_dir = slash == 0 ? "/" : executable.substr(0, slash);
+    }
+    places.compiled_in_dir = ZUDADUVIZ_DATA_DIR;
+    return places;
+}
+
+bool is_readable_file(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), R_OK) == 0;
+}

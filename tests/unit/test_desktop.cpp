@@ -1,0 +1,126 @@
+// The game on a desktop: its command line, the keys that switch between a window and the
+// full screen, and the focus lost during play.
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "test_play_scene.h"
+
+namespace {
+
+Options parse(std::vector<const char*> arguments) {
+    arguments.insert(arguments.begin(), "zudaduviz");
+    return parse_options(int(arguments.size()), arguments.data());
+}
+
+TEST(CommandLine, ChoosesTheDisplayAndTheDataFileAndTurnsAwayAnythingElse) {
+    using Display = Settings::Display;
+    using Action = Options::Action;
+    const struct {
+        std::vector<const char*> arguments;
+        Action action;
+        Display display;
+        std::string data_file;
+    } cases[] = {
+        {{}, Action::play, Display::unchosen, ""},
+        {{"--plein-ecran", "--donnees", "a b.dat"}, Action::play, Display::fullscreen, "a b.dat"},
+        {{"--plein-ecran", "--donnees=x.dat", "--fenetre"}, Action::play, Display::window, "x.dat"},  // the last wins
+        {{"--fenetre", "--help", "--bogus"}, Action::help, Display::window, ""},
+        {{"--donnees"}, Action::usage_error, Display::unchosen, ""},
+        {{"--donnees", ""}, Action::usage_error, Display::unchosen, ""},
+        {{"--window"}, Action::usage_error, Display::unchosen, ""},
+        {{"zudaduviz.dat"}, Action::usage_error, Display::unchosen, ""},
+    };
+    for (const auto& c : cases) {
+        const Options options = parse(c.arguments);
+        const std::string shown = c.arguments.empty() ? "(none)" : c.arguments[0];
+        EXPECT_EQ(std::tuple(options.action, options.display, options.data_file, options.error.empty()),
+                  std::tuple(c.action, c.display, c.data_file, c.action != Action::usage_error)) << shown;
+    }
+    EXPECT_NE(parse({"--window"}).error.find("--window"), std::string::npos) << "the wrong option is named";
+}
+
+}  // namespace
+
+using Desktop = PlayScene;
+
+// The title menu forgets every key after each frame, the Alt of Alt+Enter too unless
+// the reset keeps it.
+TEST_F(Desktop, AltEnterAndF11SwitchOncePerPressAndAnEnterWithAltNeitherPlaysNorConfirms) {
+    struct Press {
+        std::vector<int> keys;
+        bool switches;
+        bool plain_enter;
+    };
+    const Press presses[] = {
+        {{KEY_F11}, true, false},        {{KEY_F11}, false, false},  // held: one switch
+        {{}, false, false},              {{KEY_ALT, KEY_ENTER}, true, false},
+        {{KEY_ALT, KEY_ENTER}, false, false}, {{KEY_ALT}, false, false},
+        {{KEY_ALTGR, KEY_ENTER}, true, false}, {{KEY_ENTER}, false, true},
+    };
+    for (size_t i = 0; i < std::size(presses); i++) {
+        game.reset_keyboard();
+        key[KEY_ALT] = key[KEY_ALTGR] = 0;
+        for (int k : presses[i].keys) key[k] = 1;
+        EXPECT_EQ(std::pair(game.display_switch_wanted(), game.enter_pressed()),
+                  std::pair(presses[i].switches, presses[i].plain_enter)) << "press " << i;
+    }
+    key[KEY_ALT] = key[KEY_SPACE] = 1;
+    game.reset_keyboard();
+    EXPECT_EQ(std::pair(key[KEY_ALT], key[KEY_SPACE]), std::pair(char(1), char(0)));
+    key[KEY_ALT] = 0;
+}
+
+TEST_F(Desktop, AltEnterInTheQuitDialogLeavesItOpen) {
+    std::thread player([this] {
+        for (int i = 0; i < 2000 && getpixel(game.buffer, 400, 300) != quit_colour; i++) pause_ms(1);
+        key[KEY_ALT] = 1;
+        key[KEY_ENTER] = 1;
+        pause_ms(30);
+        key[KEY_ENTER] = 0;
+        key[KEY_ALT] = 0;
+        key[KEY_ESC] = 1;
+    });
+    EXPECT_FALSE(game.quit_dialog()) << "the Enter of Alt+Enter confirmed";
+    player.join();
+}
+
+// The player holds Right, another window takes the focus, the player lets go there and
+// comes back: the game waits in its quit dialog, and Right no longer steers.
+TEST_F(Desktop, TheFocusLostDuringPlayOpensTheQuitDialogOnceAndForgetsTheHeldKeys) {
+    key[KEY_RIGHT] = 1;
+    update_after(10);
+    const double x = ship().x;
+    focus_lost = true;
+    std::atomic<bool> returned{false}, dialog_seen{false}, right_held_in_dialog{true};
+    std::thread player([&] {
+        for (int i = 0; i < 2000 && !returned && getpixel(game.buffer, 400, 300) != quit_colour; i++) pause_ms(1);
+        if (returned) return;
+        dialog_seen = true;
+        right_held_in_dialog = key[KEY_RIGHT];
+        focus_lost = true;  // away again while it is open, and back
+        pause_ms(20);
+        key[KEY_ESC] = 1;
+    });
+    EXPECT_FALSE(update_after(10));
+    returned = true;
+    player.join();
+    key[KEY_ESC] = 0;
+    ASSERT_TRUE(dialog_seen) << "no quit dialog";
+    EXPECT_FALSE(right_held_in_dialog);
+    const double after_dialog = ship().x;
+    EXPECT_GT(after_dialog, x) << "the update before the dialog steers as usual";
+    // Were it asked again, the dialog would wait for an Escape: the watchdog gives it one.
+    clear_bitmap(game.buffer);
+    std::atomic<bool> finished{false};
+    std::thread watchdog([&] {
+        while (!finished && getpixel(game.buffer, 400, 300) != quit_colour) pause_ms(1);
+        key[KEY_ESC] = 1;
+    });
+    for (int i = 0; i < 3; i++) update_after(10);
+    const bool asked_again = getpixel(game.buffer, 400, 300) == quit_colour;
+    finished = true;
+    watchdog.join();
+    EXPECT_FALSE(asked_again) << "the dialog opened again";
+    EXPECT_EQ(ship().x, after_dialog);
+}
