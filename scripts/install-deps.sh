@@ -5,7 +5,7 @@
 set -e
 packages="build-essential cmake pkg-config liballegro4-dev freepats"
 if [ "$1" = "tests" ] || [ "$1" = "perf" ]; then
-  packages="$packages googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick sox python3"
+  packages="$packages googletest libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool x11-utils imagemagick sox python3"
 fi
 if [ "$1" = "perf" ]; then
   packages="$packages python3-matplotlib"

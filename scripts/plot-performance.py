@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""Draws the figures written by scripts/measure-performance.py into one PNG.
+"""Draws the figures written by scripts/measure-performance.py into one PNG, and prints
+them as the README's tables (Markdown).
 
 Usage: scripts/plot-performance.py [--data docs/performance] [--png docs/performance.png]
 Needs Debian's python3-matplotlib (sh scripts/install-deps.sh perf).
@@ -20,6 +21,31 @@ def medians(result):  # benchmark name -> median real time in microseconds
     scale = {"ns": 1e-3, "us": 1.0, "ms": 1e3}
     return {b["run_name"]: b["real_time"] * scale[b["time_unit"]]
             for b in result["benchmarks"] if b.get("aggregate_name") == "median"}
+
+
+def print_tables(figures, frame, collision):
+    m = figures["medians"]
+    print(f"| Figure | Median | Target |\n|---|---|---|")
+    print(f"| CPU, {figures['play_seconds']} s of play | {100 * m['play_cpu']:.1f} % of a core, "
+          f"{m['cpu_ratio']:.2f} × the empty program ({100 * m['floor_cpu']:.1f} %) | at most {CPU_TARGET} × |")
+    print(f"| Frame rate | {m['play_fps']:.0f} shown by the game; the empty program {m['floor_fps']:.1f} "
+          f"(one per retrace) | the retrace's |")
+    print(f"| Start-up, launch to the first frame | {m['startup_game_ms']:.0f} ms (the empty program "
+          f"{m['startup_floor_ms']:.0f} ms) | under {STARTUP_TARGET_MS} ms |")
+    print(f"| One frame update, 100 actors | {frame['update_frame/100/manual_time']:.1f} µs | "
+          f"under {UPDATE_TARGET_US} µs |")
+    print(f"| One frame's composition, 100 actors | {frame['draw_frame/100']:.0f} µs | "
+          f"under {COMPOSITION_TARGET_US} µs |")
+    print("\n| Actors on the field | Update (µs) | × empty | Composition (µs) | × empty |\n|---|---|---|---|---|")
+    for n in FIELDS:
+        u, d = frame[f"update_frame/{n}/manual_time"], frame[f"draw_frame/{n}"]
+        u0, d0 = frame["update_frame/0/manual_time"], frame["draw_frame/0"]
+        print(f"| {'none (ship and stars)' if n == 0 else f'{n:,}'} | {u:,.1f} | {u / u0:.1f} | {d:,.0f} | "
+              f"{d / d0:.1f} |")
+    print("\n| Collision case | Test (ns) | getpixel reference (ns) | Ratio |\n|---|---|---|---|")
+    for case in sorted({name.split("/")[0] for name in collision}):
+        fast, slow = collision[f"{case}/fast"] * 1e3, collision[f"{case}/getpixel"] * 1e3
+        print(f"| {case.replace('_', ' ')} | {fast:,.0f} | {slow:,.0f} | {slow / fast:.0f} |")
 
 
 def main():
@@ -92,7 +118,8 @@ def main():
 
     fig.tight_layout()
     fig.savefig(args.png, dpi=90)
-    print(f"written: {args.png}")
+    print_tables(figures, frame, collision)
+    print(f"\nwritten: {args.png}")
 
 
 if __name__ == "__main__":
