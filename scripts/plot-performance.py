@@ -105,6 +105,7 @@ def main():
     for bar, fps in zip(bars, (m["floor_fps"], m["play_fps"])):
         ax.annotate(f"{fps:.0f} frames/s", (bar.get_x() + bar.get_width() / 2, bar.get_height()),
                     textcoords="offset points", xytext=(0, 2), ha="center", fontsize=8)
+    ax.set_ylim(0, 100 * max(m["floor_cpu"] * CPU_TARGET, m["play_cpu"]) * 1.15)
     ax.set_ylabel("% of one core")
     ax.set_title(f"CPU under Xvfb: ratio {m['cpu_ratio']:.2f}", fontsize=10)
     ax.legend(fontsize=7, loc="lower right")
