@@ -115,7 +115,7 @@ protected:
     Counts allowed() const {
         const size_t n = history.size();
         const double ship_top = int(game.player->y);
-        // Invaders: at most one a update; gone once the truncated y passes the bottom.
+        // Invaders: at most one an update; gone once the truncated y passes the bottom.
         const double invader_ticks = (game.height + 1 - invader_start_y) / invader_descent;
         // Ships' shots: at most one every ten updates, from the ship's top edge; gone once
         // the whole frame is above the line over the screen.
@@ -213,7 +213,7 @@ TEST_F(LongGame, ListsStayWithinTheRulesAndTheHeapStaysFlat) {
         clock += step;
         const size_t invaders_before = game.invaders.size();
         ASSERT_FALSE(game.update_frame()) << "the game ended at update " << update;
-        // Only the one spawn a update adds invaders.
+        // Only the one spawn an update adds invaders.
         ASSERT_LE(game.invaders.size(), invaders_before + 1) << "update " << update;
         invader_arrivals += game.invaders.size() > invaders_before;
         // Kept up between updates: the gauge then never falls below 99, and the ship fires on.
