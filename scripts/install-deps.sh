@@ -1,10 +1,14 @@
 #!/bin/sh
-# Installs the Debian packages the game (and, with "tests", its tests) needs,
-# only those missing; through sudo when not run as root.
+# Installs the Debian packages the game needs (with "tests", its tests too; with "perf",
+# also the plotting of the performance figures), only those missing; through sudo when
+# not run as root.
 set -e
 packages="build-essential cmake pkg-config liballegro4-dev libasound2-dev libpng-dev freepats"
-if [ "$1" = "tests" ]; then
-  packages="$packages googletest libgtest-dev libbenchmark-dev xvfb openbox wmctrl xdotool x11-utils imagemagick sox python3 desktop-file-utils appstream groff-base clang libclang-rt-dev"
+if [ "$1" = "tests" ] || [ "$1" = "perf" ]; then
+  packages="$packages googletest libgtest-dev libbenchmark-dev libx11-dev xvfb openbox wmctrl xdotool x11-utils imagemagick sox python3 desktop-file-utils appstream groff-base clang libclang-rt-dev"
+fi
+if [ "$1" = "perf" ]; then
+  packages="$packages python3-matplotlib"
 fi
 missing=""
 for p in $packages; do
