@@ -47,6 +47,13 @@ bool save_settings(const Settings& settings, const std::string& path);
 // Writes `contents` to a temporary file beside `path` (making its folders), then renames
 // it over `path`: a reader sees the old file or the new one, never a half-written one.
 bool replace_file(const std::string& path, const std::string& contents);
+// The best score, one number in a file of the player's data folder. A missing, unreadable or
+// damaged file counts as no record (0).
+int load_record(const std::string& path);
+// Writes `score` over the file's record when it beats it, read and written under a lock so that
+// two games ending at once keep the higher. Returns the file's record before, 0 when there was
+// none or it cannot be read; a file that cannot be written is left as it is, without a word.
+int keep_record(const std::string& path, int score);
 
 class Game {
 public:

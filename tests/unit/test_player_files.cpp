@@ -2,8 +2,10 @@
 // settings, and a write replaces the file whole or leaves the old one.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -67,6 +69,85 @@ TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_FALSE(replace_file(folder.path + "/taken", "x"));
     EXPECT_EQ(read(path), "second");
     EXPECT_EQ(std::system(("test $(ls '" + folder.path + "' | wc -l) -eq 2").c_str()), 0) << "a temporary was left";
+}
+
+TEST(Record, AMissingOrDamagedFileOrAnOddPlaceIsNoRecord) {
+    Folder folder;
+    const std::string path = folder.path + "/record";
+    EXPECT_EQ(load_record(path), 0);
+    for (auto [contents, value] : {std::pair{"42\n", 42}, {"42", 42}, {"0\n", 0}, {"2147483647\n", 2147483647},
+                                   {"", 0}, {"\n", 0}, {"abc\n", 0}, {"12x\n", 0}, {"-5\n", 0}, {" 12\n", 0},
+                                   {"12\n\n", 0}, {"12\r\n", 0}, {"2147483648\n", 0}, {"99999999999999\n", 0}}) {
+        std::ofstream(path, std::ios::binary) << contents;
+        EXPECT_EQ(load_record(path), value) << contents;
+    }
+    const std::string file_as_folder = path + "/record";
+    mkdir((folder.path + "/taken").c_str(), 0755);
+    for (const std::string& odd : {file_as_folder, folder.path + "/taken", std::string()})
+        EXPECT_EQ(load_record(odd), 0) << odd;
+}
+
+TEST(Record, ABeatenRecordIsReplacedOneNotBeatenIsKept) {
+    Folder folder;
+    const std::string path = folder.path + "/made/on/the/way/record";
+    EXPECT_EQ(keep_record(path, 100), 0);
+    EXPECT_EQ(read(path), "100\n");
+    EXPECT_EQ(keep_record(path, 60), 100);
+    EXPECT_EQ(keep_record(path, 100), 100);
+    EXPECT_EQ(read(path), "100\n");
+    EXPECT_EQ(keep_record(path, 150), 100);
+    EXPECT_EQ(read(path), "150\n");
+    // A damaged file is replaced by the next score, however small.
+    std::ofstream(path) << "1x5\n";
+    EXPECT_EQ(keep_record(path, 30), 0);
+    EXPECT_EQ(read(path), "30\n");
+}
+
+// Even root cannot write below a regular file or rename over a folder.
+TEST(Record, AnUnwritablePlaceLeavesTheGameGoingWithoutAWord) {
+    Folder folder;
+    const std::string plain_file = folder.path + "/plain";
+    std::ofstream(plain_file) << "not a folder";
+    mkdir((folder.path + "/taken").c_str(), 0755);
+    ::testing::internal::CaptureStdout();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(keep_record(plain_file + "/record", 500), 0);
+    EXPECT_EQ(keep_record(folder.path + "/taken", 500), 0);
+    EXPECT_EQ(keep_record("", 500), 0);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout() + ::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(read(plain_file), "not a folder");
+    struct stat info;
+    EXPECT_TRUE(stat((folder.path + "/taken").c_str(), &info) == 0 && S_ISDIR(info.st_mode));
+}
+
+// Two processes hand in interleaved rising scores; each checks, after handing one in, that
+// the file holds at least that score. Without the lock a writer that read an older record
+// could put a lower score back over a higher one.
+TEST(Record, TwoGamesEndingAtOnceKeepTheHigher) {
+    Folder folder;
+    const std::string path = folder.path + "/record";
+    constexpr int rounds = 150;
+    pid_t writers[2];
+    for (int w = 0; w < 2; w++) {
+        writers[w] = fork();
+        if (writers[w] == 0) {
+            int lowered = 0;
+            for (int round = 1; round <= rounds; round++) {
+                const int score = 2 * round + w;
+                keep_record(path, score);
+                lowered += load_record(path) < score;
+            }
+            _exit(std::min(lowered, 100));
+        }
+    }
+    int lowered[2];
+    for (int w = 0; w < 2; w++) {
+        int status = 0;
+        waitpid(writers[w], &status, 0);
+        lowered[w] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    EXPECT_EQ(std::pair(lowered[0], lowered[1]), std::pair(0, 0)) << "times a record went below a score handed in";
+    EXPECT_EQ(load_record(path), 2 * rounds + 1);
 }
 
 TEST(PlayerFolders, FollowTheXdgVariablesElseTheHomeFolder) {
