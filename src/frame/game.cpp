@@ -18,14 +18,19 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     : buffer(nullptr), data(nullptr), width(width), height(height), music_on(0),
       star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr), saved_ticks(0),
       last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), star_field(nullptr),
-      player(nullptr), owns_system(true) {
+      player(nullptr), owns_system(true), record(0) {
     take_objects(nullptr);
     if (!player_config_dir().empty()) settings_path = player_config_dir() + "/settings";
     settings = load_settings(settings_path);
+    if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
+    record = load_record(record_path);
     // Without an X display there is no system driver, and every later call would crash.
     if (allegro_init() != 0) fail(graphics_failed);
     if (install_keyboard() < 0) fail(keyboard_failed);
+    keyboard_lowlevel_callback = pause_key_callback;
     if (install_mouse() < 0) fail(mouse_failed);
+    // No gamepad: the keyboard alone, without a word.
+    install_joystick(JOY_TYPE_AUTODETECT);
     // No sound card, or no patch set: the game runs silent, without a word.
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, "blast") < 0) music_on = 0;
 #pragma GCC diagnostic push
@@ -56,7 +61,7 @@ Game::Game(int width, int height, int star_layers, int stars_per_layer)
       music_on(0), star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr),
       saved_ticks(0), last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0),
       star_field(create_star_field(star_layers, stars_per_layer, width, height)),
-      player(nullptr), owns_system(false) {
+      player(nullptr), owns_system(false), record(0) {
     take_objects(nullptr);
     clear_bitmap(buffer);
 }

@@ -24,6 +24,12 @@ void tick_callback();
 extern std::atomic<bool> close_requested;
 void close_button_callback();
 
+// Set at each stroke of the Pause key. Allegro's X11 keyboard holds that key down from one
+// stroke to the next, so key[KEY_PAUSE] would only answer every other stroke; every event
+// of the key, down or up, is one stroke.
+extern std::atomic<bool> pause_key_struck;
+void pause_key_callback(int scancode);
+
 // Screen transitions. The fade to black: 32 displayed steps, alpha 0, 8, ..., 248
 // (256 is never used).
 constexpr int fade_steps = 32;
@@ -97,6 +103,11 @@ public:
     Settings settings;
     // Where the settings are kept; empty in tests and where there is no home folder.
     std::string settings_path;
+    // The best score to beat, read at start-up and raised as games end; where it is kept
+    // (empty in tests and where there is no home folder: then it lasts for the run).
+    int record;
+    std::string record_path;
+    GamePad pad;
 
     // Starts Allegro, the devices, the 16-bit screen, loads the data file and
     // creates the star field; on any failure shows a message and exits with 1.
@@ -124,7 +135,16 @@ public:
     void count_frame();
     void end_game();
     bool quit_dialog();
+    bool pause_screen();
     bool game_over_screen();
+
+    // The player's inputs, each from the keyboard and the gamepad together.
+    bool fire_held() const;
+    bool left_held() const;
+    bool right_held() const;
+    bool weapon_chosen(int weapon) const;
+    bool quit_asked() const;
+    bool pause_asked() const;
 
     // One frame of play.
     bool update_frame();
@@ -135,6 +155,7 @@ public:
     void show_buffer();
 
     // The steps of update_frame, in the order it runs them.
+    void read_gamepad();
     void fire();
     void steer(int elapsed);
     void read_speed_keys();

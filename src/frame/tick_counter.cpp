@@ -9,3 +9,10 @@ std::atomic<bool> close_requested{false};
 
 // Runs in Allegro's event thread: only raise the flag; the screens act on it.
 void close_button_callback() { close_requested = true; }
+
+std::atomic<bool> pause_key_struck{false};
+
+// Runs in Allegro's keyboard handler: only raise the flag.
+void pause_key_callback(int scancode) {
+    if ((scancode & 0x7f) == KEY_PAUSE) pause_key_struck = true;
+}

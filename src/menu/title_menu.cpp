@@ -1,10 +1,11 @@
-// The title screen between games: play button, music option, keys.
+// The title screen between games: play button, music option, keys, the record to beat.
 #include "frame/game.h"
 #include "menu/menu.h"
 
 namespace {
 const char* const keys_line = "Entrée : jouer      Échap : quitter";
 constexpr int keys_line_y = 430;  // between the music option (y 350) and the play button (y 500)
+constexpr int record_line_y = 570;  // under the play button (y 500 to 547)
 }  // namespace
 
 bool Game::title_menu() {
@@ -34,9 +35,14 @@ bool Game::title_menu() {
         }
         music_option.draw(buffer);
         textprintf_centre_ex(buffer, font, width / 2, keys_line_y, makecol(150, 150, 190), -1, "%s", keys_line);
+        // Nothing to beat before the first points are scored.
+        if (record > 0)
+            textprintf_centre_ex(buffer, font, width / 2, record_line_y, makecol(194, 194, 255), -1, "Record : %i",
+                                 record);
         masked_blit(mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, mouse_pointer->w, mouse_pointer->h);
         show_buffer();
-        if (key[KEY_ENTER]) leave = true;
+        pad.poll();
+        if (key[KEY_ENTER] || pad.start()) leave = true;
         if (key[KEY_ESC] || close_requested) {
             quit = true;
             leave = true;

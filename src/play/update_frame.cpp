@@ -8,11 +8,13 @@ bool Game::update_frame() {
     const int elapsed = *ticks - last_tick;
     bool game_ends = false;
 
+    read_gamepad();
     fire();
     steer(elapsed);
     read_speed_keys();
     choose_weapon();
-    if (key[KEY_ESC]) game_ends = quit_dialog();
+    if (quit_asked()) game_ends = quit_dialog();
+    if (pause_asked() && !game_ends) game_ends = pause_screen();  // not once the player chose to leave
     if (close_requested) game_ends = true;  // the window is closing: no question asked
     if (key[KEY_PRTSCR]) save_screenshot();
     scroll_stars(elapsed);
@@ -30,6 +32,9 @@ bool Game::update_frame() {
     last_tick = *ticks;
     return game_ends;
 }
+
+// Its driver has no interrupt: the state is read once per update.
+void Game::read_gamepad() { pad.poll(); }
 
 // KEY_DOWN wins over KEY_UP. The factor scales the stars at once, but only the
 // speed given to new shots, invaders and bonuses.

@@ -1,5 +1,11 @@
 // The quit dialog and the game-over screen the frame update opens, and one game's
 // start and end.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
 #include <tuple>
 
 #include "test_play_scene.h"
@@ -43,6 +49,50 @@ TEST_F(Screens, TheGameOverPictureStaysForAThousandTicksAndKeysAreForgotten) {
     returned = true;
     timer.join();
     EXPECT_EQ(std::tuple(returned_at_999, returned_at_1000, key[KEY_SPACE]), std::tuple(false, true, 0));
+}
+
+// The record is kept before the wait; "Nouveau record !" shows under the picture only when
+// the higher of the game's record and the file's is beaten.
+TEST_F(Screens, TheGameOverScreenKeepsABeatenRecordAndSaysSo) {
+    const std::string folder = ::testing::TempDir() + "zudaduviz-record-" + std::to_string(getpid());
+    game.record_path = folder + "/record";
+    auto write = [&](const char* text) { std::ofstream(game.record_path) << text; };
+    auto read = [&] {
+        std::ifstream file(game.record_path);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    };
+    // The number of pixels of the banner's colour under the picture (rows 351 to 420).
+    auto banner_after_a_game_of = [&](int score) {
+        ship().score = score;
+        clear_bitmap(game.buffer);
+        std::atomic<bool> over{false};
+        std::thread timer([&] {
+            while (!over) clock += 50, pause_ms(1);
+        });
+        game.game_over_screen();
+        over = true;
+        timer.join();
+        int lit = 0;
+        for (int y = 351; y <= 420; y++)
+            for (int x = 250; x < 550; x++) lit += getpixel(game.buffer, x, y) == makecol(255, 200, 64);
+        return lit;
+    };
+    mkdir(folder.c_str(), 0755);
+    write("90\n");
+    game.record = 90;
+    EXPECT_GT(banner_after_a_game_of(120), 0);
+    EXPECT_EQ(std::pair(read(), game.record), std::pair(std::string("120\n"), 120));
+    EXPECT_EQ(banner_after_a_game_of(100), 0);
+    EXPECT_EQ(std::pair(read(), game.record), std::pair(std::string("120\n"), 120));
+    write("500\n");  // another game ended meanwhile
+    EXPECT_EQ(banner_after_a_game_of(300), 0);
+    EXPECT_EQ(game.record, 500);
+    // Where nothing can be written the record still holds for the run.
+    game.record_path = folder + "/record/below";
+    EXPECT_GT(banner_after_a_game_of(600), 0);
+    EXPECT_EQ(banner_after_a_game_of(550), 0);
+    EXPECT_EQ(game.record, 600);
+    std::system(("rm -rf '" + folder + "'").c_str());
 }
 
 TEST_F(Screens, TheNextGameStartsFromACleanState) {
