@@ -89,10 +89,10 @@ def read_text(shot, x, y, colour, cells=24):
 
 
 class XServer:
-    def __init__(self):
+    def __init__(self, extra_args=()):
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                                      "-nolisten", "tcp"], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                                      "-nolisten", "tcp", *extra_args], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as f:
@@ -116,14 +116,20 @@ class XServer:
 
 
 class GameRun:  # in its own process group, so that stop() ends a message box with it
-    def __init__(self, test, with_data=True):
+    def __init__(self, test, with_data=True, record=None):
         self.test, self.server, self.window, self.origin = test, test.server, None, (0, 0)
         self.workdir = tempfile.mkdtemp(prefix="zudaduviz-window-")
         if with_data:
             shutil.copy(os.path.join(BUILD_DIR, "zudaduviz.dat"), self.workdir)
         self.log = os.path.join(self.workdir, "output.txt")
+        # The player's data folder of this run only: no record unless the test brings one.
+        self.record_file = os.path.join(self.workdir, "data", "zudaduviz", "record")
+        if record is not None:
+            os.makedirs(os.path.dirname(self.record_file))
+            pathlib.Path(self.record_file).write_text(record)
         # Leak reports off unless asked for, as under CTest: Allegro keeps memory to the end.
-        env = dict({"ASAN_OPTIONS": "detect_leaks=0"}, **self.server.env)
+        env = dict({"ASAN_OPTIONS": "detect_leaks=0"}, **self.server.env,
+                   XDG_DATA_HOME=os.path.join(self.workdir, "data"))
         with open(self.log, "wb") as log:
             self.proc = subprocess.Popen([EXE], cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
                                          stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
@@ -231,14 +237,16 @@ def centred_picture_shown(index):
 
 
 class WindowTest(unittest.TestCase):
+    server_args = ()
+
     def setUp(self):
         self.kept, self.last_kept = 0, None
-        self.server = XServer()
+        self.server = XServer(self.server_args)
         self.addCleanup(self.server.stop)
 
-    def start_game(self, with_data=True):  # with the data file, waits for the window too
+    def start_game(self, with_data=True, record=None):  # with the data file, waits for the window too
         for attempt in range(3):
-            run = GameRun(self, with_data)
+            run = GameRun(self, with_data, record)
             if not with_data or run.find_window():
                 return run
             # The game can lose its connection when our polling connects at the same
@@ -247,13 +255,13 @@ class WindowTest(unittest.TestCase):
                 break
         raise AssertionError(f"the game exited with {run.proc.returncode}:\n{run.output()[-2000:]}")
 
-    def start_at_title(self):
-        run = self.start_game()
+    def start_at_title(self, record=None):
+        run = self.start_game(record=record)
         run.wait_screen("title menu", title_shown)
         return run
 
-    def start_playing(self):
-        run = self.start_at_title()
+    def start_playing(self, record=None):
+        run = self.start_at_title(record)
         run.key("Return")
         run.wait_screen("game", play_shown)
         return run
