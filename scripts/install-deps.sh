@@ -4,7 +4,7 @@
 set -e
 packages="build-essential cmake pkg-config liballegro4-dev freepats"
 if [ "$1" = "tests" ]; then
-  packages="$packages googletest libgtest-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick sox python3"
+  packages="$packages googletest libgtest-dev libbenchmark-dev xvfb x11-xkb-utils xdotool x11-utils imagemagick sox python3"
 fi
 missing=""
 for p in $packages; do
