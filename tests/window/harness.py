@@ -123,10 +123,9 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
             shutil.copy(os.path.join(BUILD_DIR, "zudaduviz.dat"), self.workdir)
         self.log = os.path.join(self.workdir, "output.txt")
         # The player's data folder of this run only: no record unless the test brings one.
-        self.record_file = os.path.join(self.workdir, "data", "zudaduviz", "record")
         if record is not None:
-            os.makedirs(os.path.dirname(self.record_file))
-            pathlib.Path(self.record_file).write_text(record)
+            os.makedirs(os.path.join(self.workdir, "data", "zudaduviz"))
+            pathlib.Path(self.workdir, "data", "zudaduviz", "record").write_text(record)
         # Leak reports off unless asked for, as under CTest: Allegro keeps memory to the end.
         env = dict({"ASAN_OPTIONS": "detect_leaks=0"}, **self.server.env,
                    XDG_DATA_HOME=os.path.join(self.workdir, "data"))
