@@ -1,5 +1,5 @@
-// The display's own facts: where the quit dialog's buttons lie in its picture. Its
-// screens (render_frame, quit_dialog, game_over_screen) are methods of Game.
+// The display's own facts: where the quit dialog's buttons lie in its picture, the pause's
+// band. Its screens (render_frame, quit_dialog, pause_screen, game_over_screen) are methods of Game.
 #pragma once
 
 // A rectangle of a picture's own pixels, edges included.
@@ -15,3 +15,7 @@ constexpr PictureArea quit_close_area{240, 1, 260, 21};
 // The smallest dialog picture that holds every area (the pointer never leaves it).
 constexpr int quit_image_min_width = quit_close_area.right + 1;
 constexpr int quit_image_min_height = quit_cancel_area.bottom + 1;
+
+// The pause: a band across the middle of the screen, "PAUSE" in the font scaled up on it.
+constexpr int pause_band_height = 80;
+constexpr int pause_word_scale = 4;

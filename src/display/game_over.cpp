@@ -1,12 +1,36 @@
-// The game-over picture over the last play frame, for two seconds of game time.
+// The game-over picture over the last play frame, for two seconds of game time, with the
+// score and the record under it.
+#include <algorithm>
+
 #include "frame/game.h"
 
 namespace {
 constexpr int game_over_ticks = 2 * ticks_per_second;
+constexpr int line_height = 12;
+
+// On a dark band as wide as the picture, so the play field behind does not blur the text.
+void draw_score_lines(BITMAP* buffer, int left, int top, int width, int score, int record, bool beaten) {
+    const int lines = beaten ? 3 : 2;
+    const int centre = left + width / 2;
+    rectfill(buffer, left, top, left + width - 1, top + 6 + lines * line_height, makecol(0, 0, 0));
+    const int pale_yellow = makecol(255, 255, 192);
+    textprintf_centre_ex(buffer, font, centre, top + 6, pale_yellow, -1, "Score : %i", score);
+    textprintf_centre_ex(buffer, font, centre, top + 6 + line_height, pale_yellow, -1, "Record : %i", record);
+    if (beaten)
+        textprintf_centre_ex(buffer, font, centre, top + 6 + 2 * line_height, makecol(255, 200, 64), -1, "%s",
+                             "Nouveau record !");
+}
 }  // namespace
 
 bool Game::game_over_screen() {
     play_effect(Effect::game_over, width >> 1);
+    // Kept before the wait starts, so writing the file never shortens the two seconds. Another
+    // game may have raised the record meanwhile: the higher of the two is the one to beat.
+    const int score = player->score;
+    const int to_beat = std::max(record, keep_record(record_path, score));
+    const bool beaten = score > to_beat;
+    record = std::max(to_beat, score);
+
     saved_ticks = *ticks;
     const int w = game_over_image->w;
     const int h = game_over_image->h;
@@ -14,6 +38,7 @@ bool Game::game_over_screen() {
     const int y0 = (height >> 1) - (h >> 1);
     while (*ticks < saved_ticks + game_over_ticks) {
         masked_blit(game_over_image, buffer, 0, 0, x0, y0, w, h);
+        draw_score_lines(buffer, x0, y0 + h, w, score, record, beaten);
         show_buffer();
     }
     // Keys pressed during the wait are forgotten.

@@ -39,13 +39,14 @@ bool Game::quit_dialog() {
         // Clipped to the picture, as the pointer never leaves it.
         if (picture_area) draw_sprite(picture_area, quit_pointer, mouse_x - x0, mouse_y - y0);
         show_buffer();
+        pad.poll();
         // Each test reads the input afresh; a turn that confirms returns true
-        // whatever else is pressed.
-        if (enter_pressed() || left_click_in(quit_confirm_area, x0, y0)) {
+        // whatever else is pressed. On the gamepad: fire says yes, Start or the second button no.
+        if (enter_pressed() || pad.button(GamePad::fire_button) || left_click_in(quit_confirm_area, x0, y0)) {
             confirmed = true;
             done = true;
         }
-        if (key[KEY_ESC]) break;
+        if (key[KEY_ESC] || pad.start() || pad.button(GamePad::no_button)) break;
         if (left_click_in(quit_cancel_area, x0, y0)) break;
         if (left_click_in(quit_close_area, x0, y0)) break;
         if (done) break;

@@ -26,7 +26,7 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
       star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr), saved_ticks(0),
       last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), star_field(nullptr),
       player(nullptr), owns_system(true), pointer_left(0), pointer_top(0), pointer_right(width - 1),
-      pointer_bottom(height - 1), switch_keys_down(false) {
+      pointer_bottom(height - 1), switch_keys_down(false), record(0) {
     take_objects(nullptr);
     if (!player_config_dir().empty()) settings_path = player_config_dir() + "/settings";
     settings = load_settings(settings_path);
@@ -35,11 +35,16 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
         settings.display = options.display;
         save_settings(settings, settings_path);
     }
+    if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
+    record = load_record(record_path);
     const DataPlaces places = this_program_places();
     // Without an X display there is no system driver, and every later call would crash.
     if (allegro_init() != 0) fail(graphics_failed);
     if (install_keyboard() < 0) fail(keyboard_failed);
+    keyboard_lowlevel_callback = pause_key_callback;
     if (install_mouse() < 0) fail(mouse_failed);
+    // No gamepad: the keyboard alone, without a word.
+    install_joystick(JOY_TYPE_AUTODETECT);
     start_sound(places);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -79,7 +84,7 @@ Game::Game(int width, int height, int star_layers, int stars_per_layer)
       saved_ticks(0), last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0),
       star_field(create_star_field(star_layers, stars_per_layer, width, height)),
       player(nullptr), owns_system(false), pointer_left(0), pointer_top(0), pointer_right(width - 1),
-      pointer_bottom(height - 1), switch_keys_down(false) {
+      pointer_bottom(height - 1), switch_keys_down(false), record(0) {
     take_objects(nullptr);
     clear_bitmap(buffer);
 }

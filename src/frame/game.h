@@ -33,6 +33,12 @@ extern std::atomic<bool> focus_lost;
 void focus_lost_callback();
 void focus_back_callback();
 
+// Set at each stroke of the Pause key. Allegro's X11 keyboard holds that key down from one
+// stroke to the next, so key[KEY_PAUSE] would only answer every other stroke; every event
+// of the key, down or up, is one stroke.
+extern std::atomic<bool> pause_key_struck;
+void pause_key_callback(int scancode);
+
 // Screen transitions. The fade to black: 32 displayed steps, alpha 0, 8, ..., 248
 // (256 is never used).
 constexpr int fade_steps = 32;
@@ -56,6 +62,13 @@ bool save_settings(const Settings& settings, const std::string& path);
 // Writes `contents` to a temporary file beside `path` (making its folders), then renames
 // it over `path`: a reader sees the old file or the new one, never a half-written one.
 bool replace_file(const std::string& path, const std::string& contents);
+// The best score, one number in a file of the player's data folder. A missing, unreadable or
+// damaged file counts as no record (0).
+int load_record(const std::string& path);
+// Writes `score` over the file's record when it beats it, read and written under a lock so that
+// two games ending at once keep the higher. Returns the file's record before, 0 when there was
+// none or it cannot be read; a file that cannot be written is left as it is, without a word.
+int keep_record(const std::string& path, int score);
 
 // What the command line asks for. With no arguments: play, as the player last chose.
 struct Options {
@@ -146,6 +159,11 @@ public:
     bool switch_keys_down;
     // Tests watch every frame a screen shows through this; the game leaves it empty.
     std::function<void(BITMAP*)> frame_observer;
+    // The best score to beat, read at start-up and raised as games end; where it is kept
+    // (empty in tests and where there is no home folder: then it lasts for the run).
+    int record;
+    std::string record_path;
+    GamePad pad;
 
     // Starts Allegro, the devices, the 16-bit screen, loads the data file and
     // creates the star field; on any failure shows a message and exits with 1. The data
@@ -187,7 +205,17 @@ public:
     void count_frame();
     void end_game();
     bool quit_dialog();
+    bool pause_screen();
     bool game_over_screen();
+
+    // The player's inputs, each from the keyboard and the gamepad together.
+    bool fire_held() const;
+    bool left_held() const;
+    bool right_held() const;
+    bool weapon_chosen(int weapon) const;
+    // Escape, Start, or the window's focus lost (taken once).
+    bool quit_asked();
+    bool pause_asked() const;
 
     // One frame of play.
     bool update_frame();
@@ -198,6 +226,7 @@ public:
     void show_buffer();
 
     // The steps of update_frame, in the order it runs them.
+    void read_gamepad();
     void fire();
     void steer(int elapsed);
     void read_speed_keys();
@@ -212,9 +241,6 @@ public:
     void update_ship();
     void ram_invaders();
     void advance_explosions();
-
-    // True when the quit dialog must open: Escape, or the focus lost during play.
-    bool quit_dialog_wanted();
 
     // Shared by the steps.
     void drop_bonus(int centre_x, int centre_y);

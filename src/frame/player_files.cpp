@@ -2,10 +2,12 @@
 // $XDG_DATA_HOME. Whatever happens to them, the game starts: a missing or damaged
 // file gives the defaults, and a file is replaced whole or not at all.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -35,6 +37,12 @@ bool make_folders(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The folder part of a path ("" for a bare name).
+std::string folder_of(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos || slash == 0 ? "" : path.substr(0, slash);
+}
+
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return "";
@@ -55,8 +63,7 @@ std::string player_data_dir() {
 
 bool replace_file(const std::string& path, const std::string& contents) {
     if (path.empty()) return false;
-    const size_t slash = path.rfind('/');
-    if (slash != std::string::npos && slash > 0 && !make_folders(path.substr(0, slash))) return false;
+    if (!folder_of(path).empty() && !make_folders(folder_of(path))) return false;
     const std::string temporary = path + ".tmp" + std::to_string(getpid());
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;
@@ -93,4 +100,34 @@ bool save_settings(const Settings& settings, const std::string& path) {
         text << "display=" << (settings.display == Settings::Display::window ? "window" : "fullscreen") << "\n";
     text << "effects=" << (settings.effects_on ? "on" : "off") << "\n";
     return replace_file(path, text.str());
+}
+
+int load_record(const std::string& path) {
+    if (path.empty()) return 0;
+    std::ifstream file(path, std::ios::binary);
+    char text[16] = {};
+    file.read(text, sizeof text - 1);
+    // Digits, then at most a newline: anything else, or a number too big for a score, is damage.
+    const size_t length = file.gcount();
+    size_t digits = 0;
+    while (digits < length && text[digits] >= '0' && text[digits] <= '9') digits++;
+    const bool ends_well = digits == length || (digits + 1 == length && text[digits] == '\n');
+    if (digits == 0 || digits > 10 || !ends_well) return 0;
+    const long long value = std::strtoll(text, nullptr, 10);
+    return value <= INT_MAX ? int(value) : 0;
+}
+
+int keep_record(const std::string& path, int score) {
+    if (path.empty()) return 0;
+    // The lock file lives beside the record, so its folder has to be there first. When it cannot
+    // be made, the record cannot be written either: the write below then fails quietly.
+    if (!folder_of(path).empty()) make_folders(folder_of(path));
+    const int lock = open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
+    if (lock >= 0)
+        while (flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    const int before = load_record(path);
+    if (score > before) replace_file(path, std::to_string(score) + "\n");
+    if (lock >= 0) close(lock);  // releases the lock
+    return before;
 }

@@ -15,3 +15,10 @@ std::atomic<bool> focus_lost{false};
 // Remaking the window for a change of mode sends a burst of both: the last one tells.
 void focus_lost_callback() { focus_lost = true; }
 void focus_back_callback() { focus_lost = false; }
+
+std::atomic<bool> pause_key_struck{false};
+
+// Runs in Allegro's keyboard handler: only raise the flag.
+void pause_key_callback(int scancode) {
+    if ((scancode & 0x7f) == KEY_PAUSE) pause_key_struck = true;
+}

@@ -1,4 +1,4 @@
-// What every screen change goes through: the fade to black and the keyboard reset.
+// What every screen change goes through: the fade to black and the keyboard (and gamepad) reset.
 #include "frame/game.h"
 
 void Game::show_buffer() {
@@ -23,10 +23,13 @@ void Game::fade_out() {
     destroy_bitmap(overlay);
 }
 
+// The gamepad's buttons held now count again only once released, as keys do.
 void Game::reset_keyboard() {
     // Alt does nothing alone, and the title menu resets every frame: forgotten, a held
     // Alt would turn Alt+Enter into a plain Enter.
     for (int k = 0; k < KEY_MAX; k++)
         if (k != KEY_ALT && k != KEY_ALTGR) key[k] = 0;
     clear_keybuf();
+    pause_key_struck = false;
+    pad.forget_held();
 }

@@ -1,4 +1,5 @@
-// The title screen between games: play button, music and effects options, keys.
+// The title screen between games: play button, music and effects options, keys, the record
+// to beat.
 #include "frame/game.h"
 #include "menu/menu.h"
 
@@ -6,6 +7,7 @@ namespace {
 const char* const keys_line = "Entrée : jouer      Échap : quitter";
 constexpr int effects_option_y = 370;  // under the music option (y 350), in its column
 constexpr int keys_line_y = 430;  // between the options and the play button (y 500)
+constexpr int record_line_y = 570;  // under the play button (y 500 to 547)
 }  // namespace
 
 bool Game::title_menu() {
@@ -47,9 +49,14 @@ bool Game::title_menu() {
         }
         effects_option.draw(buffer);
         textprintf_centre_ex(buffer, font, width / 2, keys_line_y, makecol(150, 150, 190), -1, "%s", keys_line);
+        // Nothing to beat before the first points are scored.
+        if (record > 0)
+            textprintf_centre_ex(buffer, font, width / 2, record_line_y, makecol(194, 194, 255), -1, "Record : %i",
+                                 record);
         masked_blit(mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, mouse_pointer->w, mouse_pointer->h);
         show_buffer();
-        if (enter_pressed()) leave = true;
+        pad.poll();
+        if (enter_pressed() || pad.start()) leave = true;
         if (key[KEY_ESC] || close_requested) {
             quit = true;
             leave = true;

@@ -8,11 +8,13 @@ bool Game::update_frame() {
     const int elapsed = *ticks - last_tick;
     bool game_ends = false;
 
+    read_gamepad();
     fire();
     steer(elapsed);
     read_speed_keys();
     choose_weapon();
-    if (quit_dialog_wanted()) game_ends = quit_dialog();
+    if (quit_asked()) game_ends = quit_dialog();
+    if (pause_asked() && !game_ends) game_ends = pause_screen();  // not once the player chose to leave
     if (close_requested) game_ends = true;  // the window is closing: no question asked
     if (key[KEY_PRTSCR]) save_screenshot();
     scroll_stars(elapsed);
@@ -31,13 +33,8 @@ bool Game::update_frame() {
     return game_ends;
 }
 
-// A lost focus is taken once: the player who comes back and goes on is not asked again.
-bool Game::quit_dialog_wanted() {
-    // A full screen holds the keyboard: its focus changes come from making its window.
-    const bool full_screen = gfx_driver && !is_windowed_mode();
-    const bool left_the_window = focus_lost.exchange(false) && !full_screen;
-    return key[KEY_ESC] || left_the_window;
-}
+// Its driver has no interrupt: the state is read once per update.
+void Game::read_gamepad() { pad.poll(); }
 
 // KEY_DOWN wins over KEY_UP. The factor scales the stars at once, but only the
 // speed given to new shots, invaders and bonuses.

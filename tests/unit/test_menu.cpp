@@ -148,6 +148,7 @@ TEST(CloseButton, EndsTheGameAndQuitsFromTheTitle) {
     close_requested = true;
     EXPECT_TRUE(game.update_frame());
     EXPECT_TRUE(game.quit_dialog());
+    EXPECT_TRUE(game.pause_screen());
     game.end_game();
     // A menu deaf to the flag would never return: a watchdog presses Escape for it.
     std::atomic<bool> menu_done{false}, rescued{false};

@@ -1,6 +1,12 @@
-// The quit dialog and the game-over screen the frame update opens, and one game's
-// start and end.
+// The quit dialog, the pause and the game-over screen the frame update opens, and one game's
+// start and end. (The pause's look, the quit dialog reached from it and the Pause key are
+// tried in a real window.)
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
 #include <tuple>
+#include <vector>
 
 #include "test_play_scene.h"
 
@@ -24,6 +30,30 @@ TEST_F(Screens, TheTimeTheQuitDialogStaysOpenNeverCounts) {
     EXPECT_EQ(key[KEY_ESC], 0);
 }
 
+// The pause forgets the P that opened it (and the one that closes it), and puts the clock back:
+// the update moves everything by the ticks before it, the next one carries on from there.
+TEST_F(Screens, ThePauseHoldsTheClockAndEveryActorThenTheGameCarriesOnFromTheSameState) {
+    add_shot(weapons::missiles, 100, 300);
+    add_invader(600, 100);
+    key[KEY_RIGHT] = key[KEY_P] = 1;
+    auto state = [this] { return std::tuple(ship().x, game.shots[0].y, game.invaders[0].y, ship().anim_tick); };
+    bool stood_still = false;
+    std::thread player([&] {
+        if (!wait_until([] { return key[KEY_P] == 0; })) return;
+        const auto before = state();
+        clock += 5000;
+        pause_ms(30);
+        stood_still = state() == before;
+        key[KEY_P] = 1;
+    });
+    EXPECT_FALSE(update_after(20));
+    player.join();
+    ASSERT_EQ(std::tuple(stood_still, clock.load(), key[KEY_P], ship().x), std::tuple(true, 20, 0, 378.0));
+    update_after(10);
+    EXPECT_EQ(std::tuple(ship().x, game.invaders[0].y, ship().anim_tick), std::tuple(378.0, 115.0, 2));  // the held arrow was forgotten too
+    EXPECT_NEAR(game.shots[0].y, 300 - 30 * 0.6, 1e-9);
+}
+
 TEST_F(Screens, TheGameOverPictureStaysForAThousandTicksAndKeysAreForgotten) {
     clock = 500;
     std::atomic<bool> returned{false};
@@ -43,6 +73,34 @@ TEST_F(Screens, TheGameOverPictureStaysForAThousandTicksAndKeysAreForgotten) {
     returned = true;
     timer.join();
     EXPECT_EQ(std::tuple(returned_at_999, returned_at_1000, key[KEY_SPACE]), std::tuple(false, true, 0));
+}
+
+// "Nouveau record !" (in its own colour, under the picture) only when the record is beaten;
+// where the file cannot be written (below a regular file) the record still holds for the run.
+TEST_F(Screens, TheGameOverScreenSaysWhenTheRecordIsBeaten) {
+    const std::string plain_file = ::testing::TempDir() + "zudaduviz-record-" + std::to_string(getpid());
+    std::ofstream(plain_file) << "not a folder";
+    game.record_path = plain_file + "/record";
+    game.record = 500;
+    std::vector<bool> banners;
+    for (int score : {300, 600, 550}) {
+        ship().score = score;
+        std::atomic<bool> over{false};
+        std::thread timer([&] {
+            while (!over) clock += 50, pause_ms(1);
+        });
+        game.game_over_screen();
+        over = true;
+        timer.join();
+        int lit = 0;
+        for (int y = 351; y <= 420; y++)
+            for (int x = 250; x < 550; x++) lit += getpixel(game.buffer, x, y) == makecol(255, 200, 64);
+        banners.push_back(lit > 0);
+        clear_bitmap(game.buffer);
+    }
+    unlink(plain_file.c_str());
+    EXPECT_EQ(banners, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(game.record, 600);
 }
 
 TEST_F(Screens, TheNextGameStartsFromACleanState) {

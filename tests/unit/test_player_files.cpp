@@ -2,11 +2,14 @@
 // settings, and a write replaces the file whole or leaves the old one.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "frame/game.h"
 
@@ -67,6 +70,50 @@ TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     EXPECT_FALSE(replace_file(folder.path + "/taken", "x"));
     EXPECT_EQ(read(path), "second");
     EXPECT_EQ(std::system(("test $(ls '" + folder.path + "' | wc -l) -eq 2").c_str()), 0) << "a temporary was left";
+}
+
+// Missing, damaged or in an odd place (a folder where the file goes, or below a regular file:
+// not even root writes there), a record file counts as none and stops nothing, without a word.
+TEST(Record, ABeatenOneIsReplacedOneNotBeatenKeptAndDamageCountsAsNone) {
+    Folder folder;
+    const std::string path = folder.path + "/made/on/the/way/record";
+    // In a braced list the calls run in order: missing, first, not beaten, beaten.
+    const std::vector<int> records_before{load_record(path), keep_record(path, 100), keep_record(path, 60),
+                                          keep_record(path, 150)};
+    EXPECT_EQ(records_before, (std::vector<int>{0, 0, 100, 100}));
+    EXPECT_EQ(read(path), "150\n");
+    for (const char* damaged : {"", "abc\n", "12x\n", "-5\n", " 12\n", "12\n\n", "2147483648\n"}) {
+        std::ofstream(path, std::ios::binary) << damaged;
+        EXPECT_EQ(load_record(path), 0) << damaged;
+    }
+    EXPECT_EQ(keep_record(path, 30), 0);
+    EXPECT_EQ(read(path), "30\n");
+    ::testing::internal::CaptureStderr();
+    for (const std::string& odd : {path + "/below", folder.path + "/made", std::string()})
+        EXPECT_EQ(keep_record(odd, 500) + load_record(odd), 0) << odd;
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(read(path), "30\n");
+}
+
+// Two processes hand in interleaved rising scores and check after each that the file holds at
+// least that much: without the lock, a writer that read an older record puts a lower one back.
+TEST(Record, TwoGamesEndingAtOnceKeepTheHigher) {
+    Folder folder;
+    const std::string path = folder.path + "/record";
+    pid_t writers[2];
+    for (int w = 0; w < 2; w++)
+        if ((writers[w] = fork()) == 0) {
+            int lowered = 0;
+            for (int score = 2 + w; score <= 300 + w; score += 2) {
+                keep_record(path, score);
+                lowered += load_record(path) < score;
+            }
+            _exit(std::min(lowered, 100));
+        }
+    int status[2];
+    for (int w = 0; w < 2; w++) waitpid(writers[w], &status[w], 0);
+    EXPECT_EQ(std::pair(status[0], status[1]), std::pair(0, 0)) << "exit codes: times a record went below a score";
+    EXPECT_EQ(load_record(path), 301);
 }
 
 TEST(PlayerFolders, FollowTheXdgVariablesElseTheHomeFolder) {

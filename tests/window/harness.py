@@ -89,10 +89,10 @@ def read_text(shot, x, y, colour, cells=24):
 
 
 class XServer:  # with a window manager on request, as on a player's desktop
-    def __init__(self, screen="1024x768x24", window_manager=False):
+    def __init__(self, screen="1024x768x24", window_manager=False, extra_args=()):
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
-                                      "-nolisten", "tcp"], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                                      "-nolisten", "tcp", *extra_args], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as f:
@@ -131,14 +131,19 @@ class XServer:  # with a window manager on request, as on a player's desktop
 
 
 class GameRun:  # in its own process group, so that stop() ends a message box with it
-    def __init__(self, test, with_data=True, args=(), exe=None):
+    def __init__(self, test, with_data=True, args=(), exe=None, record=None):
         self.test, self.server, self.window, self.origin = test, test.server, None, (0, 0)
         self.workdir = tempfile.mkdtemp(prefix="zudaduviz-window-")
         if with_data:
             shutil.copy(os.path.join(BUILD_DIR, "zudaduviz.dat"), self.workdir)
         self.log = os.path.join(self.workdir, "output.txt")
+        # The player's data folder of this run only: no record unless the test brings one.
+        if record is not None:
+            os.makedirs(os.path.join(self.workdir, "data", "zudaduviz"))
+            pathlib.Path(self.workdir, "data", "zudaduviz", "record").write_text(record)
         # Leak reports off unless asked for, as under CTest: Allegro keeps memory to the end.
-        env = dict({"ASAN_OPTIONS": "detect_leaks=0"}, **self.server.env)
+        env = dict({"ASAN_OPTIONS": "detect_leaks=0"}, **self.server.env,
+                   XDG_DATA_HOME=os.path.join(self.workdir, "data"))
         with open(self.log, "wb") as log:
             self.proc = subprocess.Popen([exe or EXE, *args], cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
                                          stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
@@ -306,20 +311,20 @@ def write_settings(test, text):  # the player's settings file, before the game s
 
 
 class WindowTest(unittest.TestCase):
-    screen, window_manager = "1024x768x24", False
+    screen, window_manager, server_args = "1024x768x24", False, ()
 
     def setUp(self):
         self.kept, self.last_kept = 0, None
-        self.server = XServer(self.screen, self.window_manager)
+        self.server = XServer(self.screen, self.window_manager, self.server_args)
         self.addCleanup(self.server.stop)
         # The player's settings of this test alone: none at first.
         self.config_home = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-config-"))
         self.server.env["XDG_CONFIG_HOME"] = self.config_home
 
     # Waits for the window too, unless told not to (by default, when no data file is given).
-    def start_game(self, with_data=True, args=(), exe=None, window=None):
+    def start_game(self, with_data=True, args=(), exe=None, window=None, record=None):
         for attempt in range(3):
-            run = GameRun(self, with_data, args, exe)
+            run = GameRun(self, with_data, args, exe, record)
             if not (with_data if window is None else window) or run.find_window():
                 return run
             # The game can lose its connection when our polling connects at the same
@@ -328,13 +333,13 @@ class WindowTest(unittest.TestCase):
                 break
         raise AssertionError(f"the game exited with {run.proc.returncode}:\n{run.output()[-2000:]}")
 
-    def start_at_title(self, args=(), exe=None, with_data=True):
-        run = self.start_game(with_data, args, exe, window=True)
+    def start_at_title(self, args=(), exe=None, with_data=True, record=None):
+        run = self.start_game(with_data, args, exe, window=True, record=record)
         run.wait_screen("title menu", title_shown)
         return run
 
-    def start_playing(self):
-        run = self.start_at_title()
+    def start_playing(self, record=None):
+        run = self.start_at_title(record=record)
         run.key("Return")
         run.wait_screen("game", play_shown)
         return run

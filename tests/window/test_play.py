@@ -52,10 +52,28 @@ class Play(harness.WindowTest):
         run = self.start_playing()
         run.hold("space", "fewer missiles", lambda shot: re.fullmatch(
             r"Missiles -> \d", read_text(shot, 10, 20, SELECTED_GREEN, 16)))
-        for key, chosen in (("2", 1), ("3", 2), ("1", 0)):
-            run.hold(key, f"weapon {key} in green, the others pale yellow", lambda shot: all(
-                read_text(shot, 10, 20 + 10 * i, SELECTED_GREEN if i == chosen else PALE_YELLOW, 18).startswith(name)
-                for i, name in enumerate(("Missiles", "Fireball", "Choc"))))
+        choose_each_weapon(run, ("2", "3", "1"))
+
+
+# Holds each key in turn until the HUD shows its weapon, by order Fireball, Choc, Missiles.
+def choose_each_weapon(run, keys):
+    for key, chosen in zip(keys, (1, 2, 0)):
+        run.hold(key, f"weapon {chosen} in green after {key}, the others pale yellow", lambda shot: all(
+            read_text(shot, 10, 20 + 10 * i, SELECTED_GREEN if i == chosen else PALE_YELLOW, 18).startswith(name)
+            for i, name in enumerate(("Missiles", "Fireball", "Choc"))))
+
+
+class FrenchKeyboard(harness.WindowTest):
+    # Without -noreset the server drops the layout when its last client leaves, before the game
+    # connects (and reads the keyboard's map when it starts).
+    server_args = ("-noreset",)
+
+    def test_the_keys_marked_1_2_3_choose_the_weapons_with_the_french_layout(self):
+        self.server.run(["setxkbmap", "fr"])
+        self.assertIn(b"ampersand", self.server.run(["xkbcomp", "-xkb", self.server.env["DISPLAY"], "-"]))
+        run = self.start_playing()
+        # By key code, the top row's second to fourth keys: "é", "\"", "&" unshifted on AZERTY.
+        choose_each_weapon(run, ("11", "12", "10"))
 
 
 if __name__ == "__main__":
