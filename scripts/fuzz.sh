@@ -3,7 +3,7 @@
 # for SECONDS (60 by default). The corpus grows in build-fuzz/corpus from run to run, seeded
 # with the shipped data file (DATA_FILE, by default build/zudaduviz.dat, built if missing)
 # and small generated files. A crash leaves its input in build-fuzz/ and fails the run.
-#   scripts/fuzz.sh [SECONDS] [DATA_FILE]
+#   scripts/fuzz.sh [SECONDS] [DATA_FILE]      (FUZZ_SEED=N: libFuzzer's random seed)
 set -e
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -20,7 +20,7 @@ build-fuzz/make_seeds "$data_file" build-fuzz/seeds
 # figures are shown (executions, coverage), or its end when the fuzzer found something.
 log=build-fuzz/last-run.log
 if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  build-fuzz/fuzz_data_file -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  build-fuzz/fuzz_data_file -max_total_time="$seconds" ${FUZZ_SEED:+-seed=$FUZZ_SEED} -timeout=10 -rss_limit_mb=2048 \
   -print_final_stats=1 -artifact_prefix=build-fuzz/ build-fuzz/corpus build-fuzz/seeds > "$log" 2>&1; then
   grep -E "DONE|^stat::(number_of_executed_units|average_exec_per_sec|new_units_added)" "$log"
 else

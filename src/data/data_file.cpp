@@ -226,6 +226,8 @@ std::string check_objects(Reader& in, uint32_t count, int depth) {
             uint32_t property_type, property_size;
             if (!in.read_long(property_type) || !in.read_long(property_size) || !in.has(property_size))
                 return damaged("propriété tronquée", start);
+            // The loader cannot keep a property of the end marker's type, and loses its text.
+            if (property_type == uint32_t(DAT_END)) return damaged("propriété incohérente", start);
             in.at += property_size;
         }
         size_t start = in.at;
