@@ -1,7 +1,7 @@
 # The game in unfriendly surroundings: a working folder it cannot write to, no sound
 # device, no mouse movement at all, and a second copy of itself at the same time. Each
 # time it must play on and end cleanly.
-import os, re, tempfile
+import os, re, tempfile, time
 from pathlib import Path
 import harness
 from harness import reference
@@ -55,7 +55,16 @@ class Hostile(harness.WindowTest):
     # By keys alone: nothing here moves the pointer. The first copy takes the full screen
     # and the keyboard; the second opens a window behind it and carries on meanwhile.
     def test_two_copies_at_once_both_play_with_no_mouse_movement(self):
-        copies = [harness.GameRun(self), harness.GameRun(self)]
+        # Xvfb now and then drops a client that connects while another does (the harness
+        # starts a game again then): both copies start again on that failure alone.
+        for attempt in range(3):
+            copies = [harness.GameRun(self), harness.GameRun(self)]
+            time.sleep(3)
+            dropped = [c for c in copies if c.proc.poll() is not None and harness.GRAPHICS_FAILED in c.output()]
+            if not dropped:
+                break
+            for copy in copies:
+                copy.stop()
 
         def full_screen_picture():  # the 800x600 child of the screen-wide window
             tree = self.server.run(["xwininfo", "-root", "-tree"]).decode()
