@@ -5,22 +5,7 @@
 #include <string>
 
 #include "effects.h"
-
-namespace {
-
-bool write_file(const Bytes& bytes, const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::perror(path.c_str());
-        return false;
-    }
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    written = std::fclose(file) == 0 && written;
-    if (!written) std::fprintf(stderr, "make_sounds: cannot write %s\n", path.c_str());
-    return written;
-}
-
-}  // namespace
+#include "write_bytes.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -30,7 +15,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (int e = 0; e < effect_count; ++e) {
         const std::string path = std::string(argv[1]) + "/" + data_layout::source_name(data_layout::index_of(Effect(e)));
-        ok = write_file(encode_wav(compose_effect(Effect(e))), path) && ok;
+        ok = write_bytes(encode_wav(compose_effect(Effect(e))), path, "make_sounds") && ok;
     }
     return ok ? 0 : 1;
 }

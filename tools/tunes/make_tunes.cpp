@@ -6,6 +6,7 @@
 
 #include "compose.h"
 #include "data/data_file.h"
+#include "write_bytes.h"
 
 namespace {
 
@@ -17,16 +18,7 @@ bool write_tune(const Tune& tune, const std::string& path) {
             return false;
         }
     }
-    Bytes bytes = encode_midi_file(tune.ticks_per_quarter, tune.tracks, tune.end_tick);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        std::perror(path.c_str());
-        return false;
-    }
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    written = std::fclose(file) == 0 && written;
-    if (!written) std::fprintf(stderr, "make_tunes: cannot write %s\n", path.c_str());
-    return written;
+    return write_bytes(encode_midi_file(tune.ticks_per_quarter, tune.tracks, tune.end_tick), path, "make_tunes");
 }
 
 }  // namespace
