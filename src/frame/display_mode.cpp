@@ -10,16 +10,6 @@ Settings::Display display_in_use() {
 }
 }  // namespace
 
-std::vector<int> graphics_cards_for(Settings::Display display) {
-    switch (display) {
-        case Settings::Display::window: return {GFX_AUTODETECT_WINDOWED, GFX_AUTODETECT_FULLSCREEN};
-        case Settings::Display::fullscreen: return {GFX_AUTODETECT_FULLSCREEN, GFX_AUTODETECT_WINDOWED};
-        case Settings::Display::unchosen: break;
-    }
-    // Nothing chosen yet: full screen wherever the machine allows it, as Allegro picks.
-    return {GFX_AUTODETECT};
-}
-
 bool Game::set_display(Settings::Display display) {
     for (int card : graphics_cards_for(display)) {
         if (set_gfx_mode(card, width, height, 0, 0) == 0) {

@@ -1,7 +1,8 @@
 // The game's context: it starts Allegro, owns every resource for the whole run,
 // and each screen of the program is one of its methods. Each room has its own header:
-// data/ the data file, menu/ the widgets, play/ the star field, actors/ the actors,
-// display/ the quit dialog's areas.
+// data/ the data file, files/ the player's files and the places searched, setup/ the
+// command line and display choices, menu/ the widgets, play/ the star field, actors/ the
+// actors, display/ the quit dialog's areas.
 #pragma once
 
 #include <allegro.h>
@@ -14,6 +15,7 @@
 #include "../actors/actors.h"
 #include "../data/data_file.h"
 #include "../play/play.h"
+#include "../setup/setup.h"
 
 // 500 Hz tick counter: the timer thread increments it, the game thread reads it
 // and sets it back at the start of a game and when the quit dialog closes.
@@ -30,8 +32,7 @@ void close_button_callback();
 // progress then opens its quit dialog, so that the player comes back to a game that
 // waits. Allegro's event thread calls the two callbacks.
 extern std::atomic<bool> focus_lost;
-void focus_lost_callback();
-void focus_back_callback();
+void focus_lost_callback(), focus_back_callback();
 
 // Set at each stroke of the Pause key. Allegro's X11 keyboard holds that key down from one
 // stroke to the next, so key[KEY_PAUSE] would only answer every other stroke; every event
@@ -44,98 +45,23 @@ void pause_key_callback(int scancode);
 constexpr int fade_steps = 32;
 constexpr int fade_alpha(int step) { return step * 8; }
 
-// The player's choices, kept between runs in the settings file.
-struct Settings {
-    // unchosen: Allegro picks the mode, full screen wherever the machine allows it.
-    enum class Display { unchosen, window, fullscreen };
-    Display display = Display::unchosen;
-    bool effects_on = true;
-};
-// The player's folders: $XDG_CONFIG_HOME/zudaduviz and $XDG_DATA_HOME/zudaduviz (by
-// default under ~/.config and ~/.local/share); empty when no home can be found.
-std::string player_config_dir();
-std::string player_data_dir();
-// A missing, unreadable or damaged settings file gives the defaults; unknown lines are skipped.
-Settings load_settings(const std::string& path);
-// False, the old file untouched, when it cannot be written.
-bool save_settings(const Settings& settings, const std::string& path);
-// Writes `contents` to a temporary file beside `path` (making its folders), then renames
-// it over `path`: a reader sees the old file or the new one, never a half-written one.
-bool replace_file(const std::string& path, const std::string& contents);
-// The best score, one number in a file of the player's data folder. A missing, unreadable or
-// damaged file counts as no record (0).
-int load_record(const std::string& path);
-// Writes `score` over the file's record when it beats it, read and written under a lock so that
-// two games ending at once keep the higher. Returns the file's record before, 0 when there was
-// none or it cannot be read; a file that cannot be written is left as it is, without a word.
-int keep_record(const std::string& path, int score);
-
-// What the command line asks for. With no arguments: play, as the player last chose.
-struct Options {
-    enum class Action { play, help, version, usage_error };
-    Action action = Action::play;
-    // unchosen: the saved choice, or Allegro's pick on a first start.
-    Settings::Display display = Settings::Display::unchosen;
-    // Empty: the data file is looked for (see data_folders).
-    std::string data_file;
-    // For usage_error: what was wrong, in French.
-    std::string error;
-};
-Options parse_options(int argc, const char* const* argv);
-// What --help and --version print (French).
-std::string help_text();
-std::string version_text();
-// What a wrong command line gets on standard error, before the exit with 2.
-std::string usage_text(const std::string& error);
-constexpr int usage_exit_code = 2;
-
-// Where this program looks for its files: the working directory, its own folder (from the
-// kernel, every link resolved) and the folder the build installs the data into.
-DataPlaces this_program_places();
-// A regular file this process can read.
-bool is_readable_file(const std::string& path);
-// Keeps alsa-lib from printing its errors on the terminal (no sound card: nine lines).
-void silence_alsa();
-
-// The graphics drivers to try, in order, for a display choice: Allegro's own pick on a
-// first start, else the one chosen then the other.
-std::vector<int> graphics_cards_for(Settings::Display display);
-
-// The start-up failure that a change of display mode can meet too.
-inline const char* const graphics_failed = "Le mode graphique ne peut etre mis en place :(\n";
-
 class Game {
 public:
     BITMAP* buffer;
     DATAFILE* data;
-    BITMAP* mouse_pointer;
-    BITMAP* title_image;
-    BITMAP* invader_frames[11][3];
-    BITMAP* explosion_frames[25];
-    BITMAP* game_over_image;
-    BITMAP* player_frames[3];
-    BITMAP* quit_pointer;
-    BITMAP* quit_image;
-    BITMAP* shot_frames[3][3];
-    BITMAP* invader_shot_frames[3];
-    BITMAP* bonus_frames[3];
-    BITMAP* play_button_normal;
-    BITMAP* play_button_hover;
-    BITMAP* play_button_pressed;
-    MIDI* menu_music;
-    MIDI* game_music;
+    BITMAP *mouse_pointer, *title_image, *game_over_image, *quit_pointer, *quit_image;
+    BITMAP *invader_frames[11][3], *explosion_frames[25], *player_frames[3];
+    BITMAP *shot_frames[3][3], *invader_shot_frames[3], *bonus_frames[3];
+    BITMAP *play_button_normal, *play_button_hover, *play_button_pressed;
+    MIDI *menu_music, *game_music;
     // Null when the data file stops before the sounds.
     SAMPLE* effect_samples[effect_count];
-    int width;
-    int height;
+    int width, height;
     int music_on;
-    int star_layers;
-    int stars_per_layer;
+    int star_layers, stars_per_layer;
     std::atomic<int>* ticks;
-    int saved_ticks;
-    int last_tick;
-    int fps_start_tick;
-    int fps_frames;
+    int saved_ticks, last_tick;
+    int fps_start_tick, fps_frames;
     double game_speed;
     Star** star_field;
     std::vector<Explosion> explosions;

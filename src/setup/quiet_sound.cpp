@@ -2,7 +2,7 @@
 // gives up on sound; the game runs silent without a word, so they go nowhere.
 #include <alsa/asoundlib.h>
 
-#include "frame/game.h"
+#include "setup/setup.h"
 
 namespace {
 void drop_alsa_message(const char*, int, const char*, int, const char*, ...) {}

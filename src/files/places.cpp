@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "frame/game.h"
+#include "files/files.h"
 
 DataPlaces this_program_places() {
     DataPlaces places;

@@ -1,5 +1,5 @@
 // The command line: a window or the full screen, an explicit data file, help and version.
-#include "frame/game.h"
+#include "setup/setup.h"
 
 #include <cstring>
 

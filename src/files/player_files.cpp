@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "frame/game.h"
+#include "files/files.h"
 
 namespace {
 

@@ -1,0 +1,39 @@
+// The files this program reads and writes beside the data file: the player's settings and
+// record, and where the program itself stands on the machine.
+#pragma once
+
+#include <string>
+
+#include "../data/data_file.h"
+
+// The player's choices, kept between runs in the settings file.
+struct Settings {
+    // unchosen: Allegro picks the mode, full screen wherever the machine allows it.
+    enum class Display { unchosen, window, fullscreen };
+    Display display = Display::unchosen;
+    bool effects_on = true;
+};
+// The player's folders: $XDG_CONFIG_HOME/zudaduviz and $XDG_DATA_HOME/zudaduviz (by
+// default under ~/.config and ~/.local/share); empty when no home can be found.
+std::string player_config_dir();
+std::string player_data_dir();
+// A missing, unreadable or damaged settings file gives the defaults; unknown lines are skipped.
+Settings load_settings(const std::string& path);
+// False, the old file untouched, when it cannot be written.
+bool save_settings(const Settings& settings, const std::string& path);
+// Writes `contents` to a temporary file beside `path` (making its folders), then renames
+// it over `path`: a reader sees the old file or the new one, never a half-written one.
+bool replace_file(const std::string& path, const std::string& contents);
+// The best score, one number in a file of the player's data folder. A missing, unreadable or
+// damaged file counts as no record (0).
+int load_record(const std::string& path);
+// Writes `score` over the file's record when it beats it, read and written under a lock so that
+// two games ending at once keep the higher. Returns the file's record before, 0 when there was
+// none or it cannot be read; a file that cannot be written is left as it is, without a word.
+int keep_record(const std::string& path, int score);
+
+// Where this program looks for its files: the working directory, its own folder (from the
+// kernel, every link resolved) and the folder the build installs the data into.
+DataPlaces this_program_places();
+// A regular file this process can read.
+bool is_readable_file(const std::string& path);
