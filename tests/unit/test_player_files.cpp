@@ -96,6 +96,8 @@ TEST(Settings, KeysButtonsAndMusicReadLineByLine) {
     for (int action = 0; action < actions::count; action++) chosen.bindings.give_key(action, keys[action]);
     chosen.bindings.give_button(actions::pause, 8);
     chosen.bindings.give_button(actions::fire, 1);
+    // Fire took the missiles' button, and they fire's.
+    ASSERT_EQ(summary(chosen), "A D 0 PAD RSHIFT KEY72 TAB W S PGDN | - - 2 1 3 4 - - 9 | music on");
     ASSERT_TRUE(save_settings(chosen, path));
     EXPECT_EQ(summary(load_settings(path)), summary(chosen));
     EXPECT_NE(read(path).find("\nkey_fire=0 PAD\n"), std::string::npos) << read(path);
