@@ -12,8 +12,14 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <strings.h>
+#include <utility>
+#include <vector>
 
 #include "files/files.h"
+
+// Allegro's own key names, the same on every keyboard layout (its table is internal).
+#include <allegro/internal/aintern.h>
 
 namespace {
 
@@ -49,6 +55,50 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
 }
 
+// The actions' names in the file: key_NAME and button_NAME lines.
+const char* const action_names[actions::count] = {"left",     "right", "fire",   "missiles", "fireball",
+                                                   "choc",     "faster", "slower", "pause"};
+
+// The file names keys by Allegro's own names ("SPACE", "LEFT", "A"), the same on every layout,
+// and known before the keyboard is started. 0 for an unknown name or a key the game keeps.
+int key_named(const std::string& name) {
+    for (int scancode = 1; scancode < KEY_MAX; scancode++)
+        if (strcasecmp(name.c_str(), _keyboard_common_names[scancode]) == 0)
+            return reserved_key(scancode) ? 0 : scancode;
+    return 0;
+}
+
+// Buttons are counted from 1 in the file, as on the screen; "none" is no button. Anything else
+// is damage: -2.
+int button_named(const std::string& name) {
+    if (name == "none") return KeyBindings::no_button;
+    const int number = name.size() <= 2 && name.find_first_not_of("0123456789") == std::string::npos && !name.empty()
+                           ? std::stoi(name) : 0;
+    return number >= 1 && number <= MAX_JOYSTICK_BUTTONS && !reserved_button(number - 1) ? number - 1 : -2;
+}
+
+// The lines read give each action its key (or button) unless an earlier line took it. The
+// other actions get their defaults where free; then the ones left take the first default no
+// action holds, which for a button is none (the first action has no button).
+void settle(int (&bound)[actions::count], const int (&defaults)[actions::count],
+            const std::vector<std::pair<int, int>>& read) {
+    bool set[actions::count] = {};
+    const auto held = [&](int value) {
+        for (int a = 0; a < actions::count; a++)
+            if (set[a] && bound[a] == value && value != KeyBindings::no_button) return true;
+        return false;
+    };
+    const auto take = [&](int action, int value) {
+        if (set[action] || held(value)) return;
+        bound[action] = value;
+        set[action] = true;
+    };
+    for (auto [action, value] : read) take(action, value);
+    for (int action = 0; action < actions::count; action++) take(action, defaults[action]);
+    for (int action = 0; action < actions::count; action++)
+        for (int d = 0; d < actions::count; d++) take(action, defaults[d]);
+}
+
 }  // namespace
 
 std::string player_config_dir() {
@@ -82,6 +132,7 @@ Settings load_settings(const std::string& path) {
     if (path.empty()) return settings;
     std::ifstream file(path);
     std::string line;
+    std::vector<std::pair<int, int>> keys_read, buttons_read;
     while (std::getline(file, line)) {
         const size_t equals = line.find('=');
         if (equals == std::string::npos) continue;
@@ -89,7 +140,17 @@ Settings load_settings(const std::string& path) {
         if (name == "display" && value == "window") settings.display = Settings::Display::window;
         if (name == "display" && value == "fullscreen") settings.display = Settings::Display::fullscreen;
         if (name == "effects" && (value == "on" || value == "off")) settings.effects_on = value == "on";
+        if (name == "music" && (value == "on" || value == "off")) settings.music_on = value == "on";
+        for (int action = 0; action < actions::count; action++) {
+            if (name == std::string("key_") + action_names[action] && key_named(value))
+                keys_read.emplace_back(action, key_named(value));
+            if (name == std::string("button_") + action_names[action] && button_named(value) != -2)
+                buttons_read.emplace_back(action, button_named(value));
+        }
     }
+    const KeyBindings defaults;
+    settle(settings.bindings.keys, defaults.keys, keys_read);
+    settle(settings.bindings.buttons, defaults.buttons, buttons_read);
     return settings;
 }
 
@@ -99,6 +160,15 @@ bool save_settings(const Settings& settings, const std::string& path) {
     if (settings.display != Settings::Display::unchosen)
         text << "display=" << (settings.display == Settings::Display::window ? "window" : "fullscreen") << "\n";
     text << "effects=" << (settings.effects_on ? "on" : "off") << "\n";
+    text << "music=" << (settings.music_on ? "on" : "off") << "\n";
+    // Keys by Allegro's names, buttons counted from 1 (or none).
+    for (int action = 0; action < actions::count; action++)
+        text << "key_" << action_names[action] << "=" << _keyboard_common_names[settings.bindings.keys[action]] << "\n";
+    for (int action = 0; action < actions::count; action++) {
+        const int button = settings.bindings.buttons[action];
+        text << "button_" << action_names[action] << "="
+             << (button == KeyBindings::no_button ? std::string("none") : std::to_string(button + 1)) << "\n";
+    }
     return replace_file(path, text.str());
 }
 

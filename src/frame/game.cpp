@@ -30,6 +30,8 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     take_objects(nullptr);
     if (!player_config_dir().empty()) settings_path = player_config_dir() + "/settings";
     settings = load_settings(settings_path);
+    // As the player last left it (off at the first start); off again where no sound can start.
+    music_on = settings.music_on;
     // A choice made on the command line is the player's latest: kept for the next start.
     if (options.display != Settings::Display::unchosen) {
         settings.display = options.display;

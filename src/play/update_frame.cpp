@@ -36,11 +36,11 @@ bool Game::update_frame() {
 // Its driver has no interrupt: the state is read once per update.
 void Game::read_gamepad() { pad.poll(); }
 
-// KEY_DOWN wins over KEY_UP. The factor scales the stars at once, but only the
+// Slower (Down) wins over faster (Up). The factor scales the stars at once, but only the
 // speed given to new shots, invaders and bonuses.
 void Game::read_speed_keys() {
-    game_speed = key[KEY_UP] ? 3.0 : 1.0;
-    if (key[KEY_DOWN]) game_speed = 0.5;
+    game_speed = settings.bindings.held(actions::faster, pad) ? 3.0 : 1.0;
+    if (settings.bindings.held(actions::slower, pad)) game_speed = 0.5;
 }
 
 // The update runs before the drawing, so this is the last frame shown.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "frame/game.h"
+#include "support.h"
 
 namespace {
 
@@ -55,6 +56,52 @@ TEST(Settings, SavedThenLoadedGivesTheSameChoicesInAFolderMadeOnTheWay) {
             Settings read_back = load_settings(path);
             EXPECT_TRUE(read_back.display == display && read_back.effects_on == effects);
         }
+}
+
+// The keys by Allegro's names, then the buttons counted from 1 (- for none), then the music.
+std::string summary(const Settings& settings) {
+    std::string text;
+    for (int key : settings.bindings.keys) text += key_name(key) + " ";
+    text += "|";
+    for (int button : settings.bindings.buttons) text += " " + (button < 0 ? "-" : std::to_string(button + 1));
+    return text + (settings.music_on ? " | music on" : " | music off");
+}
+
+// A line per action; a missing, damaged, reserved or already given key (or button) falls back to
+// the action's default, else to the first default key free (a button: none).
+TEST(Settings, KeysButtonsAndMusicReadLineByLine) {
+    start_headless_allegro();
+    Folder folder;
+    const std::string path = folder.path + "/settings";
+    const std::string defaults = "LEFT RIGHT SPACE 1 2 3 UP DOWN P | - - 1 2 3 4 - - - | music off";
+    const std::pair<const char*, std::string> cases[] = {
+        {"", defaults},
+        {"key_fire=K\nbutton_fire=6\nmusic=on\n", "LEFT RIGHT K 1 2 3 UP DOWN P | - - 6 2 3 4 - - - | music on"},
+        {" key_fire = lcontrol \r\nbutton_fire=none\nbutton_left=11\n",
+         "LEFT RIGHT LCONTROL 1 2 3 UP DOWN P | 11 - - 2 3 4 - - - | music off"},
+        {"key_fire=NOPE\nkey_left=ESC\nkey_pause=F1\nkey_right\nkey_jump=A\nbutton_fire=0\nbutton_choc=99\n"
+         "button_missiles=8\nbutton_slower=x\nmusic=loud\n", defaults},
+        {"key_fire=LEFT\nkey_left=LEFT\n", "SPACE RIGHT LEFT 1 2 3 UP DOWN P | - - 1 2 3 4 - - - | music off"},
+        {"key_fire=K\nkey_pause=K\nkey_fire=J\n", "LEFT RIGHT K 1 2 3 UP DOWN P | - - 1 2 3 4 - - - | music off"},
+        {"key_fire=UP\n", "LEFT RIGHT UP 1 2 3 SPACE DOWN P | - - 1 2 3 4 - - - | music off"},
+        {"button_fire=2\nbutton_missiles=2\n", "LEFT RIGHT SPACE 1 2 3 UP DOWN P | - - 2 - 3 4 - - - | music off"},
+    };
+    for (const auto& [contents, expected] : cases) {
+        std::ofstream(path) << contents;
+        EXPECT_EQ(summary(load_settings(path)), expected) << contents;
+    }
+    Settings chosen;
+    chosen.music_on = true;
+    const int keys[actions::count] = {KEY_A, KEY_D, KEY_0_PAD, KEY_RSHIFT, KEY_COMMA, KEY_TAB, KEY_W, KEY_S, KEY_PGDN};
+    for (int action = 0; action < actions::count; action++) chosen.bindings.give_key(action, keys[action]);
+    chosen.bindings.give_button(actions::pause, 8);
+    chosen.bindings.give_button(actions::fire, 1);
+    // Fire took the missiles' button, and they fire's.
+    ASSERT_EQ(summary(chosen), "A D 0 PAD RSHIFT KEY72 TAB W S PGDN | - - 2 1 3 4 - - 9 | music on");
+    ASSERT_TRUE(save_settings(chosen, path));
+    EXPECT_EQ(summary(load_settings(path)), summary(chosen));
+    EXPECT_NE(read(path).find("\nkey_fire=0 PAD\n"), std::string::npos) << read(path);
+    EXPECT_NE(read(path).find("\nbutton_pause=9\n"), std::string::npos) << read(path);
 }
 
 TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
