@@ -39,8 +39,8 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
     record = load_record(record_path);
     const DataPlaces places = this_program_places();
-    // Without an X display there is no system driver, and every later call would crash.
     EndSignals end_signals;  // held until Allegro's own handlers are replaced
+    // Without an X display there is no system driver, and every later call would crash.
     if (allegro_init() != 0) fail(graphics_failed);
     end_on_display_loss();
     // A signal ends the game as the close button does: every screen winds down to the title.

@@ -1,3 +1,5 @@
+// The X display's loss and the termination signals: both handlers run wherever the
+// event strikes, so they only exit at once or raise the game's flag.
 #include "host/host.h"
 
 #include <X11/Xlib.h>
