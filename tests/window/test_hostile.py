@@ -84,7 +84,7 @@ class Hostile(harness.WindowTest):
         tree = lambda: self.server.run(["xwininfo", "-root", "-tree"]).decode()
         # The full-screen copy's picture: the 800x600 child of the screen-wide window.
         full_screen = lambda: re.search(r"^\s*0x[0-9a-f]+ .*1024x768\+0\+0 .*\n.*\n\s*(0x[0-9a-f]+) .*800x600", tree(), re.M)
-        front = copies[0]  # whichever copy took the full screen: the keys go there
+        front = copies[0]  # stands for whichever copy took the full screen: its picture, the keys
         front.window = harness.poll("full-screen window", full_screen, 20).group(1)
         front.wait_screen("title menu", harness.title_shown, 10)
         front.key("Return")
