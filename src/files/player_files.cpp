@@ -10,7 +10,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <functional>
+#include <optional>
 #include <sstream>
 #include <strings.h>
 #include <utility>
@@ -22,6 +23,14 @@
 #include <allegro/internal/aintern.h>
 
 namespace {
+
+// Far above any real file of the game's, far below what would hold up a start.
+constexpr size_t largest_settings_file = 64 << 10;
+constexpr size_t largest_record_file = 64;
+// A lock held longer than 0.5 s belongs to a stuck game; 0.2 s of watching after an
+// unlocked write outlasts another game's read, write and rename.
+constexpr int lock_wait_steps = 50, lock_wait_step_us = 10000;
+constexpr int unlocked_looks = 10, unlocked_look_us = 20000;
 
 // $VARIABLE, or $HOME/fallback; a relative or empty setting does not count.
 std::string base_dir(const char* variable, const char* fallback) {
@@ -47,6 +56,54 @@ bool make_folders(const std::string& path) {
 std::string folder_of(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos || slash == 0 ? "" : path.substr(0, slash);
+}
+
+// The whole file, when it is a regular file of at most `limit` bytes: whatever else the
+// player's folder holds at that name (a FIFO, a device, a link to one, a huge file) reads as
+// nothing, without blocking. A link to a regular file reads as that file.
+std::optional<std::string> read_small_file(const std::string& path, size_t limit) {
+    struct stat info;
+    // Looked at before opening, since opening a device can itself act; checked again on
+    // what was opened, in case the name changed meanwhile.
+    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return std::nullopt;
+    std::string text(limit + 1, '\0');
+    size_t got = 0;
+    ssize_t step = 1;
+    if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
+        while (got < text.size() && (step = read(file, &text[got], text.size() - got)) != 0) {
+            if (step > 0) got += step;
+            else if (errno != EINTR) break;
+        }
+    }
+    const bool whole = S_ISREG(info.st_mode) && step >= 0 && got <= limit;
+    close(file);
+    if (!whole) return std::nullopt;
+    text.resize(got);
+    return text;
+}
+
+// replace_file, when `still_wanted` (if given) holds just before the rename.
+bool replace_file_if(const std::string& path, const std::string& contents, const std::function<bool()>& still_wanted) {
+    if (path.empty()) return false;
+    if (!folder_of(path).empty() && !make_folders(folder_of(path))) return false;
+    // Made new, never opened through a link: whatever stands at this name (a left-over, a
+    // link planted there) is removed first, and a second failure gives up.
+    const std::string temporary = path + ".tmp" + std::to_string(getpid());
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = open(temporary.c_str(), flags, 0644);
+    if (fd < 0 && errno == EEXIST && unlink(temporary.c_str()) == 0) fd = open(temporary.c_str(), flags, 0644);
+    if (fd < 0) return false;
+    bool written = write(fd, contents.data(), contents.size()) == ssize_t(contents.size());
+    written = fsync(fd) == 0 && written;
+    written = close(fd) == 0 && written;
+    // The rename replaces a link standing at `path` itself, never what it points to.
+    if (!written || (still_wanted && !still_wanted()) || rename(temporary.c_str(), path.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 std::string trimmed(const std::string& text) {
@@ -99,6 +156,17 @@ void settle(int (&bound)[actions::count], const int (&defaults)[actions::count],
         for (int d = 0; d < actions::count; d++) take(action, defaults[d]);
 }
 
+// Without the lock, another game may write between its read and its rename. The record is
+// then only ever raised: the file is read again just before each rename, and for a while
+// after, and written again whenever a lower score has come to stand over this one.
+void raise_unlocked(const std::string& path, int score) {
+    const auto lower = [&] { return load_record(path) < score; };
+    for (int look = 0; look < unlocked_looks; look++) {
+        if (lower()) replace_file_if(path, std::to_string(score) + "\n", lower);
+        usleep(unlocked_look_us);
+    }
+}
+
 }  // namespace
 
 std::string player_config_dir() {
@@ -112,25 +180,12 @@ std::string player_data_dir() {
 }
 
 bool replace_file(const std::string& path, const std::string& contents) {
-    if (path.empty()) return false;
-    if (!folder_of(path).empty() && !make_folders(folder_of(path))) return false;
-    const std::string temporary = path + ".tmp" + std::to_string(getpid());
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) return false;
-    bool written = write(fd, contents.data(), contents.size()) == ssize_t(contents.size());
-    written = fsync(fd) == 0 && written;
-    written = close(fd) == 0 && written;
-    if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return replace_file_if(path, contents, nullptr);
 }
 
 Settings load_settings(const std::string& path) {
     Settings settings;
-    if (path.empty()) return settings;
-    std::ifstream file(path);
+    std::istringstream file(read_small_file(path, largest_settings_file).value_or(""));
     std::string line;
     std::vector<std::pair<int, int>> keys_read, buttons_read;
     while (std::getline(file, line)) {
@@ -173,31 +228,37 @@ bool save_settings(const Settings& settings, const std::string& path) {
 }
 
 int load_record(const std::string& path) {
-    if (path.empty()) return 0;
-    std::ifstream file(path, std::ios::binary);
-    char text[16] = {};
-    file.read(text, sizeof text - 1);
+    const std::string text = read_small_file(path, largest_record_file).value_or("");
     // Digits, then at most a newline: anything else, or a number too big for a score, is damage.
-    const size_t length = file.gcount();
+    const size_t length = text.size();
     size_t digits = 0;
     while (digits < length && text[digits] >= '0' && text[digits] <= '9') digits++;
     const bool ends_well = digits == length || (digits + 1 == length && text[digits] == '\n');
     if (digits == 0 || digits > 10 || !ends_well) return 0;
-    const long long value = std::strtoll(text, nullptr, 10);
+    const long long value = std::stoll(text);
     return value <= INT_MAX ? int(value) : 0;
 }
 
 int keep_record(const std::string& path, int score) {
     if (path.empty()) return 0;
-    // The lock file lives beside the record, so its folder has to be there first. When it cannot
-    // be made, the record cannot be written either: the write below then fails quietly.
-    if (!folder_of(path).empty()) make_folders(folder_of(path));
-    const int lock = open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
-    if (lock >= 0)
-        while (flock(lock, LOCK_EX) != 0 && errno == EINTR) {
-        }
+    // The folder itself is locked: no file of its own, so nothing anyone plants can take the
+    // lock's place. When it cannot be made, the record cannot be written either: the write
+    // below then fails quietly.
+    const std::string folder = folder_of(path).empty() ? "." : folder_of(path);
+    make_folders(folder);
+    const int lock = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // Another game holds it for one write: one that holds it for longer is stuck.
+    bool locked = false;
+    for (int wait = 0; lock >= 0 && !locked && wait < lock_wait_steps; wait++) {
+        locked = flock(lock, LOCK_EX | LOCK_NB) == 0;
+        if (!locked && errno != EWOULDBLOCK && errno != EINTR) break;  // no locks on this file system
+        if (!locked) usleep(lock_wait_step_us);
+    }
     const int before = load_record(path);
-    if (score > before) replace_file(path, std::to_string(score) + "\n");
+    if (score > before) {
+        if (locked) replace_file(path, std::to_string(score) + "\n");
+        else raise_unlocked(path, score);
+    }
     if (lock >= 0) close(lock);  // releases the lock
     return before;
 }

@@ -6,6 +6,7 @@
 #include "frame/game.h"
 
 #include "data/data_file.h"
+#include "host/host.h"
 
 namespace {
 const char* const keyboard_failed = "Le driver du clavier ne peut etre initialisé :(\n";
@@ -40,8 +41,12 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
     record = load_record(record_path);
     const DataPlaces places = this_program_places();
+    EndSignals end_signals;  // held until Allegro's own handlers are replaced
     // Without an X display there is no system driver, and every later call would crash.
     if (allegro_init() != 0) fail(graphics_failed);
+    end_on_display_loss();
+    // A signal ends the game as the close button does: every screen winds down to the title.
+    end_signals.take(close_button_callback);
     if (install_keyboard() < 0) fail(keyboard_failed);
     keyboard_lowlevel_callback = pause_key_callback;
     if (install_mouse() < 0) fail(mouse_failed);
@@ -150,6 +155,7 @@ void Game::start_sound(const DataPlaces& places) {
 }
 
 void Game::fail(const std::string& message) {
+    end_on_signal_from_now_on();  // nothing reads the close flag while a message box waits
     if (system_driver) {
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
         allegro_message("%s", message.c_str());

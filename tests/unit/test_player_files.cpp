@@ -1,12 +1,16 @@
 // The player's files: whatever state the settings file is in, the game gets usable
 // settings, and a write replaces the file whole or leaves the old one.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -161,6 +165,76 @@ TEST(Record, TwoGamesEndingAtOnceKeepTheHigher) {
     for (int w = 0; w < 2; w++) waitpid(writers[w], &status[w], 0);
     EXPECT_EQ(std::pair(status[0], status[1]), std::pair(0, 0)) << "exit codes: times a record went below a score";
     EXPECT_EQ(load_record(path), 301);
+}
+
+// Whatever stands at a name the game reads or writes in its folders: the read gives the
+// defaults without blocking, the write puts a regular file in the name's place, and nothing
+// outside the folders is read, written or made.
+TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
+    Folder folder;
+    const std::string inside = folder.path + "/zudaduviz/", outside = folder.path + "/outside";
+    const std::string nowhere = folder.path + "/nowhere", pid = std::to_string(getpid());
+    const auto link_to = [](std::string target) { return [=](const std::string& at) { symlink(target.c_str(), at.c_str()); }; };
+    const std::function<void(const std::string&)> fifo = [](const std::string& at) { mkfifo(at.c_str(), 0644); };
+    const std::function<void(const std::string&)> big_settings = [](const std::string& at) {
+        std::ofstream(at) << "effects=off\n" << std::string(64 << 10, '\n');  // a good line, the file past the limit
+    };
+    const struct {
+        std::string planted_at;
+        std::function<void(const std::string&)> plant;
+    } rows[] = {
+        {"settings", fifo}, {"record", fifo}, {"settings", link_to("/dev/zero")}, {"record", link_to("/dev/zero")},
+        {"settings", link_to("/dev/urandom")}, {"record", link_to("/dev/urandom")}, {"settings", link_to(outside)},
+        {"record", link_to(outside)}, {"settings", big_settings}, {"settings.tmp" + pid, link_to(outside)},
+        {"record.tmp" + pid, link_to(outside)}, {"settings.tmp" + pid, link_to(nowhere)},
+        {"record.tmp" + pid, link_to(nowhere)},
+        {"record.lock", link_to(nowhere)}, {"record.lock", fifo},
+    };
+    alarm(20);  // a read that blocks ends the test here
+    for (const auto& row : rows) {
+        std::system(("rm -rf '" + inside + "' '" + nowhere + "' && mkdir '" + inside + "'").c_str());
+        std::ofstream(outside) << "outside\n";
+        const std::string at = inside + row.planted_at;
+        row.plant(at);
+        Settings settings = load_settings(inside + "settings");
+        EXPECT_TRUE(settings.effects_on && settings.display == Settings::Display::unchosen) << at;
+        EXPECT_EQ(load_record(inside + "record"), 0) << at;
+        settings.effects_on = false;
+        EXPECT_TRUE(save_settings(settings, inside + "settings")) << at;
+        EXPECT_EQ(keep_record(inside + "record", 50), 0) << at;
+        EXPECT_FALSE(load_settings(inside + "settings").effects_on) << at;
+        EXPECT_EQ(read(inside + "record"), "50\n") << at;
+        EXPECT_EQ(read(outside), "outside\n") << at;
+        EXPECT_NE(access(nowhere.c_str(), F_OK), 0) << at;
+    }
+    alarm(0);
+}
+
+// Ten games end together with the lock held elsewhere all along (a stuck game), so that each
+// writes unlocked: the record still ends up the highest score, three times out of three.
+TEST(Record, TenGamesEndingTogetherWithoutTheLockKeepTheHighest) {
+    Folder folder;
+    const int stuck_game = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(stuck_game, LOCK_EX), 0);
+    for (int round = 0; round < 3; round++) {
+        const std::string path = folder.path + "/record" + std::to_string(round);
+        int start[2];
+        ASSERT_EQ(pipe(start), 0);
+        std::vector<pid_t> games;
+        for (int game = 0; game < 10; game++)
+            if (pid_t pid = fork(); pid == 0) {
+                char go;
+                close(start[1]);
+                _exit(::read(start[0], &go, 1) == 0 ? (keep_record(path, 10 * (1 + (game + 3 * round) % 10)), 0) : 1);
+            } else {
+                games.push_back(pid);
+            }
+        close(start[0]);
+        close(start[1]);  // every game starts now
+        for (pid_t game : games) waitpid(game, nullptr, 0);
+        EXPECT_EQ(load_record(path), 100) << "round " << round;
+    }
+    close(stuck_game);
 }
 
 TEST(PlayerFolders, FollowTheXdgVariablesElseTheHomeFolder) {
