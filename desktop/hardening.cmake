@@ -8,22 +8,27 @@ if(NOT ZUDADUVIZ_HARDEN OR NOT CMAKE_BUILD_TYPE STREQUAL "Release" OR ZUDADUVIZ_
   return()
 endif()
 
+# hardening=+all adds bindnow, which Debian's defaults leave out; a packager's own options
+# still come after it. Run from the sources, so that its file-prefix-map strips their path.
 find_program(DPKG_BUILDFLAGS dpkg-buildflags)
+set(from_dpkg FALSE)
 if(DPKG_BUILDFLAGS)
-  # hardening=+all adds bindnow, which Debian's defaults leave out; a packager's own options
-  # still come after it. Run from the sources, so that its file-prefix-map strips their path.
-  set(harden_flags "")
+  set(from_dpkg TRUE)
   foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
     execute_process(
       COMMAND ${CMAKE_COMMAND} -E env "DEB_BUILD_MAINT_OPTIONS=hardening=+all $ENV{DEB_BUILD_MAINT_OPTIONS}"
         ${DPKG_BUILDFLAGS} --get ${kind}
       WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
-      OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
+      RESULT_VARIABLE failed OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(failed)
+      set(from_dpkg FALSE)
+    endif()
     separate_arguments(harden_${kind} UNIX_COMMAND "${flags}")
   endforeach()
   # Optimisation and debug information are the build type's to choose.
   list(FILTER harden_CXXFLAGS EXCLUDE REGEX "^-(O.*|g.*)$")
-else()
+endif()
+if(NOT from_dpkg)
   set(harden_CPPFLAGS -Wdate-time -D_FORTIFY_SOURCE=2)
   set(harden_CXXFLAGS -ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -fstack-protector-strong
     -Wformat -Werror=format-security)
@@ -46,4 +51,5 @@ add_link_options(${harden_LDFLAGS})
 include(CheckPIESupported)
 check_pie_supported()
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
-message(STATUS "Hardened: ${harden_CPPFLAGS} ${harden_CXXFLAGS} ${harden_LDFLAGS} -fPIE -pie")
+string(JOIN " " shown ${harden_CPPFLAGS} ${harden_CXXFLAGS} ${harden_LDFLAGS})
+message(STATUS "Hardened (flags from dpkg-buildflags: ${from_dpkg}): ${shown} -fPIE -pie")
