@@ -6,6 +6,8 @@
 # to the cfg. So this writes such a default.cfg over short-named links to the
 # freepats files, then lets pat2dat keep only the instruments the tunes use.
 # Without freepats (or pat2dat) it warns and writes nothing: the game runs silent.
+# freepats is under the GNU GPL, version 2 or later (with an exception for compositions that
+# use it), and so is patches.dat: the packages' copyright file (desktop/copyright) says so.
 # FREEPATS_DIR overrides where freepats is looked for.
 set -eu
 

@@ -78,14 +78,19 @@ with tempfile.TemporaryDirectory() as destdir:
                               capture_output=True, text=True)
         check(tree.returncode == 0, "appstreamcli validate-tree:\n" + tree.stdout + tree.stderr)
 
-    # The man page renders without a warning and documents every option.
-    page = installed(mandir + "/man6/zudaduviz.6")
-    if check(os.path.exists(page), "no man page " + page):
-        man = subprocess.run(["groff", "-man", "-Tutf8", "-ww", page], capture_output=True, text=True)
-        check(man.returncode == 0 and man.stderr == "", "groff warns:\n" + man.stderr)
+    # The manual pages, English and French, gzipped, render without a warning and document
+    # every option and the exit status of a wrong command line.
+    for page, exit_status in [(installed(mandir + "/man6/zudaduviz.6.gz"), "EXIT STATUS"),
+                              (installed(mandir + "/fr/man6/zudaduviz.6.gz"), "STATUT DE SORTIE")]:
+        if not check(os.path.exists(page), "no man page " + page):
+            continue
+        roff = subprocess.run(["gzip", "-dc", page], capture_output=True, text=True).stdout
+        man = subprocess.run(["groff", "-man", "-Tutf8", "-ww"], input=roff, capture_output=True, text=True)
+        check(man.returncode == 0 and man.stderr == "", "groff warns on %s:\n%s" % (page, man.stderr))
         text = re.sub(".\b", "", man.stdout).replace("\u2010", "-").replace("\u2212", "-")  # no bold, plain dashes
         for option in ["--fenetre", "--plein-ecran", "--donnees", "--help", "--version"]:
-            check(option in text, "the man page does not mention " + option)
+            check(option in text, "%s does not mention %s" % (page, option))
+        check(exit_status in text and re.search(r"\b2\b", text.split(exit_status)[-1]), page + " does not document exit status 2")
 
 if faults:
     sys.exit("\n".join(faults))
