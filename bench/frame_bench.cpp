@@ -57,7 +57,7 @@ struct Bench {
             switch (i % 10) {
                 case 0: case 1: case 2: {
                     const int kind = std::rand() % 11;
-                    Invader& invader = field.invaders.emplace_back(kind, game.width, game.invader_frames[kind], 0.4);
+                    Invader& invader = field.invaders.emplace_back(kind, column(game.invader_frames[kind][0]->w), game.invader_frames[kind], 0.4);
                     invader.y = row();
                     break;
                 }

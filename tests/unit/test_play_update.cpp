@@ -72,7 +72,7 @@ TEST_F(FrameUpdate, SteeringStopsAtTheEdgesByTheTruncatedColumn) {
                                    {KEY_RIGHT, 735.9, 738.4}, {KEY_RIGHT, 736.0, 736.0}}) {
         key[arrow] = 1;
         ship().x = from;
-        game.steer(5);
+        game.steer(5, game.read_inputs());
         key[arrow] = 0;
         EXPECT_DOUBLE_EQ(ship().x, to) << from;
     }
@@ -111,9 +111,8 @@ TEST_F(FrameUpdate, ListWalksRemoveWhatLeavesThePlayFieldAndMoveTheNextOnceOnly)
 TEST_F(FrameUpdate, AStarPastTheBottomRowComesBackAtTheTop) {
     game.star_field[2][5].y = 600.0;
     game.star_field[2][6].y = 600.01;
-    srand(31);
-    const int x = rand() % 800, grey = rand() % 135 + 80;
-    srand(31);
+    GameRandom draws = game.replay.random;
+    const int x = draws.below(800), grey = draws.below(135) + 80;
     game.scroll_stars(10);
     EXPECT_DOUBLE_EQ(game.star_field[2][5].y, 606);
     EXPECT_EQ(game.star_field[2][6].y, 1.0);
