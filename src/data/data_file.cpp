@@ -5,7 +5,12 @@
 
 #include <allegro.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +19,9 @@
 #include "display/display.h"
 
 namespace {
+
+// Far above any real data file (this game's is under 1 MB), far below what a machine can spare.
+constexpr uint64_t largest_data_file = uint64_t(256) << 20;
 
 std::string printed(const char* format, va_list args) {
     char text[256];
@@ -289,21 +297,27 @@ std::string data_file_missing(const std::vector<std::string>& tried) {
 }
 
 std::string check_data_file(const char* file_name) {
-    FILE* file = fopen(file_name, "rb");
-    if (!file) return data_file_failed;
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (bytes.size() > (size_t(256) << 20)) break;
+    const int file = open(file_name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return data_file_failed;
+    struct stat info;
+    // A folder, a FIFO or a device is no data file, and an empty file none either: they get
+    // the message of a missing file, as Allegro's loader alone gave them. The size is known
+    // before a byte is read, so a huge file is turned away at once.
+    const bool regular = fstat(file, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    if (!regular || uint64_t(info.st_size) > largest_data_file) {
+        close(file);
+        return regular ? damaged("fichier trop gros", size_t(info.st_size)) : data_file_failed;
     }
-    bool read_error = ferror(file);
-    fclose(file);
-    // A folder opens but does not read; an empty file is no data file at all: both get
-    // the message of a missing file, as Allegro's loader alone gave them.
-    if (read_error || bytes.empty()) return data_file_failed;
-    if (bytes.size() > (size_t(256) << 20)) return damaged("fichier trop gros", bytes.size());
+    std::vector<uint8_t> bytes(info.st_size);
+    size_t got = 0;
+    ssize_t step = 1;
+    while (got < bytes.size() && (step = read(file, bytes.data() + got, bytes.size() - got)) != 0) {
+        if (step > 0) got += step;
+        else if (errno != EINTR) break;
+    }
+    close(file);
+    if (step < 0 || got == 0) return data_file_failed;
+    bytes.resize(got);  // a file cut short meanwhile is checked as it now stands
 
     Reader in{bytes, 0, bytes.size()};
     uint32_t magic, dat_magic, count;

@@ -6,10 +6,11 @@
 
 namespace {
 const char* const pause_word = "PAUSE";
-const char* const pause_keys = "P : reprendre      Échap : quitter";
+// After the name of the player's pause key ("P" unless they chose another).
+const char* const pause_keys = " : reprendre      Échap : quitter";
 
 // A dimmed band across the screen, the word four times the font's size on it, the keys under it.
-void draw_pause(BITMAP* buffer, int width, int height) {
+void draw_pause(BITMAP* buffer, int width, int height, const std::string& keys_line) {
     const int band_top = height / 2 - pause_band_height / 2;
     set_trans_blender(0, 0, 0, 176);
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
@@ -26,7 +27,7 @@ void draw_pause(BITMAP* buffer, int width, int height) {
         destroy_bitmap(word);
     }
     textprintf_centre_ex(buffer, font, width / 2, band_top + pause_band_height - 18, makecol(150, 150, 190), -1,
-                         "%s", pause_keys);
+                         "%s", keys_line.c_str());
 }
 }  // namespace
 
@@ -37,7 +38,7 @@ bool Game::pause_screen() {
     // The P that paused must be pressed again to resume.
     reset_keyboard();
     if (music_on) midi_pause();
-    draw_pause(buffer, width, height);
+    draw_pause(buffer, width, height, key_name(settings.bindings.keys[actions::pause]) + pause_keys);
     // Kept to take the quit dialog off again when the player stays (no memory: it stays drawn).
     BITMAP* paused_frame = create_bitmap(width, height);
     if (paused_frame) blit(buffer, paused_frame, 0, 0, 0, 0, width, height);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "../data/data_file.h"
+#include "../play/play.h"
 
 // The player's choices, kept between runs in the settings file.
 struct Settings {
@@ -12,12 +13,18 @@ struct Settings {
     enum class Display { unchosen, window, fullscreen };
     Display display = Display::unchosen;
     bool effects_on = true;
+    // Off at the first start, then as the player last left it.
+    bool music_on = false;
+    KeyBindings bindings;
 };
 // The player's folders: $XDG_CONFIG_HOME/zudaduviz and $XDG_DATA_HOME/zudaduviz (by
 // default under ~/.config and ~/.local/share); empty when no home can be found.
 std::string player_config_dir();
 std::string player_data_dir();
 // A missing, unreadable or damaged settings file gives the defaults; unknown lines are skipped.
+// An action whose key (or button) line is missing or damaged, or names one an earlier line
+// gave, gets its own default; when that is taken too, a key falls back to the first default key no
+// action holds, and a button to none.
 Settings load_settings(const std::string& path);
 // False, the old file untouched, when it cannot be written.
 bool save_settings(const Settings& settings, const std::string& path);

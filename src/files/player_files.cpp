@@ -10,12 +10,27 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <functional>
+#include <optional>
 #include <sstream>
+#include <strings.h>
+#include <utility>
+#include <vector>
 
 #include "files/files.h"
 
+// Allegro's own key names, the same on every keyboard layout (its table is internal).
+#include <allegro/internal/aintern.h>
+
 namespace {
+
+// Far above any real file of the game's, far below what would hold up a start.
+constexpr size_t largest_settings_file = 64 << 10;
+constexpr size_t largest_record_file = 64;
+// A lock held longer than 0.5 s belongs to a stuck game; 0.2 s of watching after an
+// unlocked write outlasts another game's read, write and rename.
+constexpr int lock_wait_steps = 50, lock_wait_step_us = 10000;
+constexpr int unlocked_looks = 10, unlocked_look_us = 20000;
 
 // $VARIABLE, or $HOME/fallback; a relative or empty setting does not count.
 std::string base_dir(const char* variable, const char* fallback) {
@@ -43,10 +58,113 @@ std::string folder_of(const std::string& path) {
     return slash == std::string::npos || slash == 0 ? "" : path.substr(0, slash);
 }
 
+// The whole file, when it is a regular file of at most `limit` bytes: whatever else the
+// player's folder holds at that name (a FIFO, a device, a link to one, a huge file) reads as
+// nothing, without blocking. A link to a regular file reads as that file.
+std::optional<std::string> read_small_file(const std::string& path, size_t limit) {
+    struct stat info;
+    // Looked at before opening, since opening a device can itself act; checked again on
+    // what was opened, in case the name changed meanwhile.
+    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return std::nullopt;
+    std::string text(limit + 1, '\0');
+    size_t got = 0;
+    ssize_t step = 1;
+    if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
+        while (got < text.size() && (step = read(file, &text[got], text.size() - got)) != 0) {
+            if (step > 0) got += step;
+            else if (errno != EINTR) break;
+        }
+    }
+    const bool whole = S_ISREG(info.st_mode) && step >= 0 && got <= limit;
+    close(file);
+    if (!whole) return std::nullopt;
+    text.resize(got);
+    return text;
+}
+
+// replace_file, when `still_wanted` (if given) holds just before the rename.
+bool replace_file_if(const std::string& path, const std::string& contents, const std::function<bool()>& still_wanted) {
+    if (path.empty()) return false;
+    if (!folder_of(path).empty() && !make_folders(folder_of(path))) return false;
+    // Made new, never opened through a link: whatever stands at this name (a left-over, a
+    // link planted there) is removed first, and a second failure gives up.
+    const std::string temporary = path + ".tmp" + std::to_string(getpid());
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    int fd = open(temporary.c_str(), flags, 0644);
+    if (fd < 0 && errno == EEXIST && unlink(temporary.c_str()) == 0) fd = open(temporary.c_str(), flags, 0644);
+    if (fd < 0) return false;
+    bool written = write(fd, contents.data(), contents.size()) == ssize_t(contents.size());
+    written = fsync(fd) == 0 && written;
+    written = close(fd) == 0 && written;
+    // The rename replaces a link standing at `path` itself, never what it points to.
+    if (!written || (still_wanted && !still_wanted()) || rename(temporary.c_str(), path.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// The actions' names in the file: key_NAME and button_NAME lines.
+const char* const action_names[actions::count] = {"left",     "right", "fire",   "missiles", "fireball",
+                                                   "choc",     "faster", "slower", "pause"};
+
+// The file names keys by Allegro's own names ("SPACE", "LEFT", "A"), the same on every layout,
+// and known before the keyboard is started. 0 for an unknown name or a key the game keeps.
+int key_named(const std::string& name) {
+    for (int scancode = 1; scancode < KEY_MAX; scancode++)
+        if (strcasecmp(name.c_str(), _keyboard_common_names[scancode]) == 0)
+            return reserved_key(scancode) ? 0 : scancode;
+    return 0;
+}
+
+// Buttons are counted from 1 in the file, as on the screen; "none" is no button. Anything else
+// is damage: -2.
+int button_named(const std::string& name) {
+    if (name == "none") return KeyBindings::no_button;
+    const int number = name.size() <= 2 && name.find_first_not_of("0123456789") == std::string::npos && !name.empty()
+                           ? std::stoi(name) : 0;
+    return number >= 1 && number <= MAX_JOYSTICK_BUTTONS && !reserved_button(number - 1) ? number - 1 : -2;
+}
+
+// The lines read give each action its key (or button) unless an earlier line took it. The
+// other actions get their defaults where free; then the ones left take the first default no
+// action holds, which for a button is none (the first action has no button).
+void settle(int (&bound)[actions::count], const int (&defaults)[actions::count],
+            const std::vector<std::pair<int, int>>& read) {
+    bool set[actions::count] = {};
+    const auto held = [&](int value) {
+        for (int a = 0; a < actions::count; a++)
+            if (set[a] && bound[a] == value && value != KeyBindings::no_button) return true;
+        return false;
+    };
+    const auto take = [&](int action, int value) {
+        if (set[action] || held(value)) return;
+        bound[action] = value;
+        set[action] = true;
+    };
+    for (auto [action, value] : read) take(action, value);
+    for (int action = 0; action < actions::count; action++) take(action, defaults[action]);
+    for (int action = 0; action < actions::count; action++)
+        for (int d = 0; d < actions::count; d++) take(action, defaults[d]);
+}
+
+// Without the lock, another game may write between its read and its rename. The record is
+// then only ever raised: the file is read again just before each rename, and for a while
+// after, and written again whenever a lower score has come to stand over this one.
+void raise_unlocked(const std::string& path, int score) {
+    const auto lower = [&] { return load_record(path) < score; };
+    for (int look = 0; look < unlocked_looks; look++) {
+        if (lower()) replace_file_if(path, std::to_string(score) + "\n", lower);
+        usleep(unlocked_look_us);
+    }
 }
 
 }  // namespace
@@ -62,26 +180,14 @@ std::string player_data_dir() {
 }
 
 bool replace_file(const std::string& path, const std::string& contents) {
-    if (path.empty()) return false;
-    if (!folder_of(path).empty() && !make_folders(folder_of(path))) return false;
-    const std::string temporary = path + ".tmp" + std::to_string(getpid());
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) return false;
-    bool written = write(fd, contents.data(), contents.size()) == ssize_t(contents.size());
-    written = fsync(fd) == 0 && written;
-    written = close(fd) == 0 && written;
-    if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    return replace_file_if(path, contents, nullptr);
 }
 
 Settings load_settings(const std::string& path) {
     Settings settings;
-    if (path.empty()) return settings;
-    std::ifstream file(path);
+    std::istringstream file(read_small_file(path, largest_settings_file).value_or(""));
     std::string line;
+    std::vector<std::pair<int, int>> keys_read, buttons_read;
     while (std::getline(file, line)) {
         const size_t equals = line.find('=');
         if (equals == std::string::npos) continue;
@@ -89,7 +195,17 @@ Settings load_settings(const std::string& path) {
         if (name == "display" && value == "window") settings.display = Settings::Display::window;
         if (name == "display" && value == "fullscreen") settings.display = Settings::Display::fullscreen;
         if (name == "effects" && (value == "on" || value == "off")) settings.effects_on = value == "on";
+        if (name == "music" && (value == "on" || value == "off")) settings.music_on = value == "on";
+        for (int action = 0; action < actions::count; action++) {
+            if (name == std::string("key_") + action_names[action] && key_named(value))
+                keys_read.emplace_back(action, key_named(value));
+            if (name == std::string("button_") + action_names[action] && button_named(value) != -2)
+                buttons_read.emplace_back(action, button_named(value));
+        }
     }
+    const KeyBindings defaults;
+    settle(settings.bindings.keys, defaults.keys, keys_read);
+    settle(settings.bindings.buttons, defaults.buttons, buttons_read);
     return settings;
 }
 
@@ -99,35 +215,50 @@ bool save_settings(const Settings& settings, const std::string& path) {
     if (settings.display != Settings::Display::unchosen)
         text << "display=" << (settings.display == Settings::Display::window ? "window" : "fullscreen") << "\n";
     text << "effects=" << (settings.effects_on ? "on" : "off") << "\n";
+    text << "music=" << (settings.music_on ? "on" : "off") << "\n";
+    // Keys by Allegro's names, buttons counted from 1 (or none).
+    for (int action = 0; action < actions::count; action++)
+        text << "key_" << action_names[action] << "=" << _keyboard_common_names[settings.bindings.keys[action]] << "\n";
+    for (int action = 0; action < actions::count; action++) {
+        const int button = settings.bindings.buttons[action];
+        text << "button_" << action_names[action] << "="
+             << (button == KeyBindings::no_button ? std::string("none") : std::to_string(button + 1)) << "\n";
+    }
     return replace_file(path, text.str());
 }
 
 int load_record(const std::string& path) {
-    if (path.empty()) return 0;
-    std::ifstream file(path, std::ios::binary);
-    char text[16] = {};
-    file.read(text, sizeof text - 1);
+    const std::string text = read_small_file(path, largest_record_file).value_or("");
     // Digits, then at most a newline: anything else, or a number too big for a score, is damage.
-    const size_t length = file.gcount();
+    const size_t length = text.size();
     size_t digits = 0;
     while (digits < length && text[digits] >= '0' && text[digits] <= '9') digits++;
     const bool ends_well = digits == length || (digits + 1 == length && text[digits] == '\n');
     if (digits == 0 || digits > 10 || !ends_well) return 0;
-    const long long value = std::strtoll(text, nullptr, 10);
+    const long long value = std::stoll(text);
     return value <= INT_MAX ? int(value) : 0;
 }
 
 int keep_record(const std::string& path, int score) {
     if (path.empty()) return 0;
-    // The lock file lives beside the record, so its folder has to be there first. When it cannot
-    // be made, the record cannot be written either: the write below then fails quietly.
-    if (!folder_of(path).empty()) make_folders(folder_of(path));
-    const int lock = open((path + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
-    if (lock >= 0)
-        while (flock(lock, LOCK_EX) != 0 && errno == EINTR) {
-        }
+    // The folder itself is locked: no file of its own, so nothing anyone plants can take the
+    // lock's place. When it cannot be made, the record cannot be written either: the write
+    // below then fails quietly.
+    const std::string folder = folder_of(path).empty() ? "." : folder_of(path);
+    make_folders(folder);
+    const int lock = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // Another game holds it for one write: one that holds it for longer is stuck.
+    bool locked = false;
+    for (int wait = 0; lock >= 0 && !locked && wait < lock_wait_steps; wait++) {
+        locked = flock(lock, LOCK_EX | LOCK_NB) == 0;
+        if (!locked && errno != EWOULDBLOCK && errno != EINTR) break;  // no locks on this file system
+        if (!locked) usleep(lock_wait_step_us);
+    }
     const int before = load_record(path);
-    if (score > before) replace_file(path, std::to_string(score) + "\n");
+    if (score > before) {
+        if (locked) replace_file(path, std::to_string(score) + "\n");
+        else raise_unlocked(path, score);
+    }
     if (lock >= 0) close(lock);  // releases the lock
     return before;
 }

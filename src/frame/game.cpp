@@ -6,6 +6,7 @@
 #include "frame/game.h"
 
 #include "data/data_file.h"
+#include "host/host.h"
 
 namespace {
 const char* const keyboard_failed = "Le driver du clavier ne peut etre initialisé :(\n";
@@ -30,6 +31,8 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     take_objects(nullptr);
     if (!player_config_dir().empty()) settings_path = player_config_dir() + "/settings";
     settings = load_settings(settings_path);
+    // As the player last left it (off at the first start); off again where no sound can start.
+    music_on = settings.music_on;
     // A choice made on the command line is the player's latest: kept for the next start.
     if (options.display != Settings::Display::unchosen) {
         settings.display = options.display;
@@ -39,8 +42,12 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     record = load_record(record_path);
     replay.recording = true;  // every game is kept to be watched again
     const DataPlaces places = this_program_places();
+    EndSignals end_signals;  // held until Allegro's own handlers are replaced
     // Without an X display there is no system driver, and every later call would crash.
     if (allegro_init() != 0) fail(graphics_failed);
+    end_on_display_loss();
+    // A signal ends the game as the close button does: every screen winds down to the title.
+    end_signals.take(close_button_callback);
     if (install_keyboard() < 0) fail(keyboard_failed);
     keyboard_lowlevel_callback = pause_key_callback;
     if (install_mouse() < 0) fail(mouse_failed);
@@ -149,6 +156,7 @@ void Game::start_sound(const DataPlaces& places) {
 }
 
 void Game::fail(const std::string& message) {
+    end_on_signal_from_now_on();  // nothing reads the close flag while a message box waits
     if (system_driver) {
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
         allegro_message("%s", message.c_str());

@@ -24,8 +24,8 @@ constexpr int ticks_per_second = 500;
 extern std::atomic<int> tick_counter;
 void tick_callback();
 
-// Set when the player clicks the window's close button: every screen then winds
-// down to the title menu, which quits.
+// Set when the player clicks the window's close button, or SIGTERM, SIGINT or SIGHUP
+// arrives: every screen then winds down to the title menu, which quits.
 extern std::atomic<bool> close_requested;
 void close_button_callback();
 

@@ -2,14 +2,18 @@
 // loop between the title menu and games.
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 
 #include "frame/game.h"
+#include "host/host.h"
 #include "zudaduviz_icon.h"  // generated at build time
 
 // Allegro's X11 window takes its icon from this XPM; its headers do not declare it.
 extern "C" void* allegro_icon;
 
-int main(int argc, char** argv) {
+namespace {
+
+int run(int argc, char** argv) {
     const Options options = parse_options(argc, argv);
     switch (options.action) {
         case Options::Action::play: break;
@@ -30,6 +34,7 @@ int main(int argc, char** argv) {
     Game game(800, 600, "zudaduviz.dat", 5, 100, options);
     if (install_int_ex(tick_callback, BPS_TO_TIMER(ticks_per_second)) < 0) {
         // Without the timer no timed screen could ever end: stop rather than hang.
+        end_on_signal_from_now_on();
         allegro_message("Le timer ne peut être installé");
         exit(1);
     }
@@ -45,5 +50,17 @@ int main(int argc, char** argv) {
     while (!game.title_menu()) game.play_game(&tick_counter);
     remove_int(tick_callback);
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A huge data file, or a machine out of memory: a message, not a crash.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        fputs("Mémoire insuffisante : le jeu s'arrête\n", stderr);
+        return 1;
+    }
 }
 END_OF_MAIN()

@@ -40,3 +40,8 @@ public:
     bool update();
     void draw(BITMAP* dest) const;
 };
+
+class Game;
+// The keys screen: every action read in play with its key and gamepad button, for the player
+// to change. Returns to the caller (the title) on Escape, "Retour" or the window's close.
+void keys_screen(Game& game);

@@ -1,11 +1,12 @@
-// The title screen between games: play button, music and effects options, keys, the record
-// to beat.
+// The title screen between games: play button, music and effects options, the way to the keys
+// screen, keys, the record to beat.
 #include "frame/game.h"
 #include "menu/menu.h"
 
 namespace {
 const char* const keys_line = "Entrée : jouer      Échap : quitter";
 constexpr int effects_option_y = 370;  // under the music option (y 350), in its column
+constexpr int keys_option_y = 390;  // under the effects option, above the keys line
 constexpr int keys_line_y = 430;  // between the options and the play button (y 500)
 constexpr int record_line_y = 570;  // under the play button (y 500 to 547)
 constexpr int demo_after_ticks = 20 * ticks_per_second;  // of no key, click or mouse movement
@@ -18,6 +19,9 @@ bool Game::title_menu() {
                             play_button_hover, play_button_pressed);
     TextOption music_option(100, 200, 350, "Musique", {"Musique OFF", "Musique ON"});
     TextOption effects_option(100, 200, effects_option_y, "Effets", {"Effets OFF", "Effets ON"});
+    // Not a setting to step through: a click (or F1) opens the keys screen.
+    TextOption keys_option(100, 200, keys_option_y, "Touches", {"Changer (F1)"});
+    bool mouse_was_down = mouse_b & 3;
     // Open on the settings in force, so that what they show is what plays.
     music_option.index = music_on;
     effects_option.index = settings.effects_on ? 1 : 0;
@@ -44,6 +48,8 @@ bool Game::title_menu() {
         play_button.draw(buffer);
         if (music_option.update()) {
             music_on = music_option.index;
+            settings.music_on = music_on;
+            save_settings(settings, settings_path);  // kept for this run even if it cannot be saved
             if (music_on == 0) stop_midi();
             if (music_on == 1) play_midi(menu_music, 1);
             play_effect(Effect::menu_click, width / 2);
@@ -55,6 +61,7 @@ bool Game::title_menu() {
             play_effect(Effect::menu_click, width / 2);  // heard when they come on
         }
         effects_option.draw(buffer);
+        keys_option.draw(buffer);
         textprintf_centre_ex(buffer, font, width / 2, keys_line_y, makecol(150, 150, 190), -1, "%s", keys_line);
         // Nothing to beat before the first points are scored.
         if (record > 0)
@@ -65,6 +72,13 @@ bool Game::title_menu() {
         pad.poll();
         const bool stirred = player_stirred(*this, pointer_x, pointer_y);
         if (enter_pressed() || pad.start()) leave = true;
+        const bool clicked = (mouse_b & 3) && !mouse_was_down;
+        mouse_was_down = mouse_b & 3;
+        if (!leave && (key[KEY_F1] || (clicked && keys_option.is_hovered()))) {
+            play_effect(Effect::menu_click, width / 2);
+            keys_screen(*this);
+            mouse_was_down = mouse_b & 3;  // a button held on the way back clicks nothing here
+        }
         if (key[KEY_ESC] || close_requested) {
             quit = true;
             leave = true;
@@ -78,6 +92,7 @@ bool Game::title_menu() {
                 if (music_on) stop_midi();
                 watch_replay(*this, demo, true);
                 enter();
+                mouse_was_down = mouse_b & 3;  // the click that ended it clicks nothing here
             }
             idle_since = tick_counter, pointer_x = mouse_x, pointer_y = mouse_y;
         }

@@ -1,19 +1,16 @@
 // The player's inputs: each reads the keyboard and the first gamepad together, so either
-// (or both at once) plays.
+// (or both at once) plays, through the keys and buttons the player chose.
 #include "frame/game.h"
 
-bool Game::fire_held() const { return key[KEY_SPACE] || pad.button(GamePad::fire_button); }
+bool Game::fire_held() const { return settings.bindings.held(actions::fire, pad); }
 
-bool Game::left_held() const { return key[KEY_LEFT] || pad.left(); }
+bool Game::left_held() const { return settings.bindings.held(actions::left, pad) || pad.left(); }
 
-bool Game::right_held() const { return key[KEY_RIGHT] || pad.right(); }
+bool Game::right_held() const { return settings.bindings.held(actions::right, pad) || pad.right(); }
 
 // On a French keyboard the keys marked 1, 2, 3 give "&", "é", "\"": Allegro maps a key by
-// every symbol it carries, so KEY_1 to KEY_3 are those same keys.
-bool Game::weapon_chosen(int weapon) const {
-    static const int weapon_keys[3] = {KEY_1, KEY_2, KEY_3};
-    return key[weapon_keys[weapon]] || pad.button(GamePad::first_weapon_button + weapon);
-}
+// every symbol it carries, so KEY_1 to KEY_3 (the first choice) are those same keys.
+bool Game::weapon_chosen(int weapon) const { return settings.bindings.held(actions::first_weapon + weapon, pad); }
 
 // Escape, Start, or the window's focus lost. A lost focus is taken once: the player who
 // comes back and goes on is not asked again. A full screen holds the keyboard: its focus
@@ -24,4 +21,5 @@ bool Game::quit_asked() {
     return key[KEY_ESC] || pad.start() || left_the_window;
 }
 
-bool Game::pause_asked() const { return key[KEY_P] || pause_key_struck; }
+// The Pause key pauses too, whatever key the player chose.
+bool Game::pause_asked() const { return settings.bindings.held(actions::pause, pad) || pause_key_struck; }

@@ -33,7 +33,7 @@ void GamePad::poll() {
 }
 
 bool GamePad::button(int number) const {
-    return pad_plugged() && number < joy[0].num_buttons && joy[0].button[number].b && !ignored[number];
+    return pad_plugged() && number >= 0 && number < joy[0].num_buttons && joy[0].button[number].b && !ignored[number];
 }
 
 bool GamePad::start() const { return button(start_buttons[0]) || button(start_buttons[1]); }

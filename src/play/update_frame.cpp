@@ -49,12 +49,12 @@ UpdateInputs Game::read_inputs() {
     inputs.left = left_held();
     inputs.right = right_held();
     for (int w = 0; w < 3; w++) inputs.weapon[w] = weapon_chosen(w);
-    inputs.faster = key[KEY_UP];
-    inputs.slower = key[KEY_DOWN];
+    inputs.faster = settings.bindings.held(actions::faster, pad);
+    inputs.slower = settings.bindings.held(actions::slower, pad);
     return inputs;
 }
 
-// Slower wins over faster. The factor scales the stars at once, but only the
+// Slower (Down) wins over faster (Up). The factor scales the stars at once, but only the
 // speed given to new shots, invaders and bonuses.
 void Game::read_speed_keys(const UpdateInputs& inputs) {
     game_speed = inputs.faster ? 3.0 : 1.0;

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "datafile_writer.h"
@@ -119,6 +120,15 @@ TEST(DataFile, MissingOrForeignFilesAreRejected) {
     EXPECT_EQ(check_data_file((::testing::TempDir() + "no-such.dat").c_str()), "Error loading 'zudaduviz.dat'\n");
     EXPECT_EQ(check_data_file(::testing::TempDir().c_str()), "Error loading 'zudaduviz.dat'\n");
     EXPECT_EQ(check_data_file(write_file({}).c_str()), "Error loading 'zudaduviz.dat'\n");
+    // A FIFO is turned away without a wait; a huge file at once, from its size alone (a good
+    // file followed by zeros: read, it would pass).
+    const std::string fifo = temp_file.path + ".fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_EQ(check_data_file(fifo.c_str()), "Error loading 'zudaduviz.dat'\n");
+    remove(fifo.c_str());
+    write_file(datafile_bytes({bitmap_object(2, 2, 1, 2, 3)}));
+    ASSERT_EQ(truncate(temp_file.path.c_str(), (off_t(256) << 20) + 1), 0);
+    EXPECT_NE(check_data_file(temp_file.path.c_str()).find("fichier trop gros"), std::string::npos);
     std::vector<uint8_t> good = datafile_bytes({bitmap_object(2, 2, 1, 2, 3)});
     EXPECT_EQ(check_data_file(write_file(good).c_str()), "");
     std::vector<uint8_t> packed = good, foreign = good, compressed_object = good;

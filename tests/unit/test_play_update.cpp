@@ -1,5 +1,6 @@
 // The frame update: its clock, the order of its steps where it shows, the ship's
 // controls, the list walks and the star field.
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -76,6 +77,40 @@ TEST_F(FrameUpdate, SteeringStopsAtTheEdgesByTheTruncatedColumn) {
         key[arrow] = 0;
         EXPECT_DOUBLE_EQ(ship().x, to) << from;
     }
+}
+
+// Each key alone, held for one go of the steps that read it, says what it did: F fired, L or R
+// steered, 1 to 3 chose that weapon, + or - set the speed, P asked for the pause, . nothing.
+TEST_F(FrameUpdate, KeysChosenByThePlayerPlayAndTheKeysTheyReplacedNoLonger) {
+    const int chosen[actions::count] = {KEY_A, KEY_D, KEY_LCONTROL, KEY_J, KEY_K, KEY_L, KEY_W, KEY_S, KEY_Q};
+    for (int action = 0; action < actions::count; action++) game.settings.bindings.give_key(action, chosen[action]);
+    const auto did = [&](int scancode) {
+        key[scancode] = 1;
+        ship().x = 300;
+        ship().fire_delay = 0;
+        ship().weapon = weapons::missiles;
+        const size_t shots = game.shots.size();
+        const UpdateInputs inputs = game.read_inputs();
+        game.fire(inputs);
+        game.steer(10, inputs);
+        game.read_speed_keys(inputs);
+        ship().weapon = -1;
+        game.choose_weapon(inputs);
+        std::string seen = game.shots.size() > shots ? "F" : "";
+        if (ship().x != 300) seen += ship().x < 300 ? "L" : "R";
+        if (ship().weapon >= 0) seen += char('1' + ship().weapon);
+        if (game.game_speed != 1.0) seen += game.game_speed > 1.0 ? "+" : "-";
+        if (game.pause_asked()) seen += "P";
+        key[scancode] = 0;
+        return seen.empty() ? "." : seen;
+    };
+    std::string with_chosen, with_defaults;
+    for (int action = 0; action < actions::count; action++) {
+        with_chosen += did(chosen[action]);
+        with_defaults += did(KeyBindings().keys[action]);
+    }
+    EXPECT_EQ(with_chosen, "LRF123+-P");
+    EXPECT_EQ(with_defaults, ".........");
 }
 
 // An actor removed from a list must not make the walk skip or move twice the one

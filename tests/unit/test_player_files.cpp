@@ -1,17 +1,22 @@
 // The player's files: whatever state the settings file is in, the game gets usable
 // settings, and a write replaces the file whole or leaves the old one.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "frame/game.h"
+#include "support.h"
 
 namespace {
 
@@ -55,6 +60,52 @@ TEST(Settings, SavedThenLoadedGivesTheSameChoicesInAFolderMadeOnTheWay) {
             Settings read_back = load_settings(path);
             EXPECT_TRUE(read_back.display == display && read_back.effects_on == effects);
         }
+}
+
+// The keys by Allegro's names, then the buttons counted from 1 (- for none), then the music.
+std::string summary(const Settings& settings) {
+    std::string text;
+    for (int key : settings.bindings.keys) text += key_name(key) + " ";
+    text += "|";
+    for (int button : settings.bindings.buttons) text += " " + (button < 0 ? "-" : std::to_string(button + 1));
+    return text + (settings.music_on ? " | music on" : " | music off");
+}
+
+// A line per action; a missing, damaged, reserved or already given key (or button) falls back to
+// the action's default, else to the first default key free (a button: none).
+TEST(Settings, KeysButtonsAndMusicReadLineByLine) {
+    start_headless_allegro();
+    Folder folder;
+    const std::string path = folder.path + "/settings";
+    const std::string defaults = "LEFT RIGHT SPACE 1 2 3 UP DOWN P | - - 1 2 3 4 - - - | music off";
+    const std::pair<const char*, std::string> cases[] = {
+        {"", defaults},
+        {"key_fire=K\nbutton_fire=6\nmusic=on\n", "LEFT RIGHT K 1 2 3 UP DOWN P | - - 6 2 3 4 - - - | music on"},
+        {" key_fire = lcontrol \r\nbutton_fire=none\nbutton_left=11\n",
+         "LEFT RIGHT LCONTROL 1 2 3 UP DOWN P | 11 - - 2 3 4 - - - | music off"},
+        {"key_fire=NOPE\nkey_left=ESC\nkey_pause=F1\nkey_right\nkey_jump=A\nbutton_fire=0\nbutton_choc=99\n"
+         "button_missiles=8\nbutton_slower=x\nmusic=loud\n", defaults},
+        {"key_fire=LEFT\nkey_left=LEFT\n", "SPACE RIGHT LEFT 1 2 3 UP DOWN P | - - 1 2 3 4 - - - | music off"},
+        {"key_fire=K\nkey_pause=K\nkey_fire=J\n", "LEFT RIGHT K 1 2 3 UP DOWN P | - - 1 2 3 4 - - - | music off"},
+        {"key_fire=UP\n", "LEFT RIGHT UP 1 2 3 SPACE DOWN P | - - 1 2 3 4 - - - | music off"},
+        {"button_fire=2\nbutton_missiles=2\n", "LEFT RIGHT SPACE 1 2 3 UP DOWN P | - - 2 - 3 4 - - - | music off"},
+    };
+    for (const auto& [contents, expected] : cases) {
+        std::ofstream(path) << contents;
+        EXPECT_EQ(summary(load_settings(path)), expected) << contents;
+    }
+    Settings chosen;
+    chosen.music_on = true;
+    const int keys[actions::count] = {KEY_A, KEY_D, KEY_0_PAD, KEY_RSHIFT, KEY_COMMA, KEY_TAB, KEY_W, KEY_S, KEY_PGDN};
+    for (int action = 0; action < actions::count; action++) chosen.bindings.give_key(action, keys[action]);
+    chosen.bindings.give_button(actions::pause, 8);
+    chosen.bindings.give_button(actions::fire, 1);
+    // Fire took the missiles' button, and they fire's.
+    ASSERT_EQ(summary(chosen), "A D 0 PAD RSHIFT KEY72 TAB W S PGDN | - - 2 1 3 4 - - 9 | music on");
+    ASSERT_TRUE(save_settings(chosen, path));
+    EXPECT_EQ(summary(load_settings(path)), summary(chosen));
+    EXPECT_NE(read(path).find("\nkey_fire=0 PAD\n"), std::string::npos) << read(path);
+    EXPECT_NE(read(path).find("\nbutton_pause=9\n"), std::string::npos) << read(path);
 }
 
 TEST(ReplaceFile, AFailedWriteLeavesTheOldFileAndNoTemporary) {
@@ -114,6 +165,76 @@ TEST(Record, TwoGamesEndingAtOnceKeepTheHigher) {
     for (int w = 0; w < 2; w++) waitpid(writers[w], &status[w], 0);
     EXPECT_EQ(std::pair(status[0], status[1]), std::pair(0, 0)) << "exit codes: times a record went below a score";
     EXPECT_EQ(load_record(path), 301);
+}
+
+// Whatever stands at a name the game reads or writes in its folders: the read gives the
+// defaults without blocking, the write puts a regular file in the name's place, and nothing
+// outside the folders is read, written or made.
+TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
+    Folder folder;
+    const std::string inside = folder.path + "/zudaduviz/", outside = folder.path + "/outside";
+    const std::string nowhere = folder.path + "/nowhere", pid = std::to_string(getpid());
+    const auto link_to = [](std::string target) { return [=](const std::string& at) { symlink(target.c_str(), at.c_str()); }; };
+    const std::function<void(const std::string&)> fifo = [](const std::string& at) { mkfifo(at.c_str(), 0644); };
+    const std::function<void(const std::string&)> big_settings = [](const std::string& at) {
+        std::ofstream(at) << "effects=off\n" << std::string(64 << 10, '\n');  // a good line, the file past the limit
+    };
+    const struct {
+        std::string planted_at;
+        std::function<void(const std::string&)> plant;
+    } rows[] = {
+        {"settings", fifo}, {"record", fifo}, {"settings", link_to("/dev/zero")}, {"record", link_to("/dev/zero")},
+        {"settings", link_to("/dev/urandom")}, {"record", link_to("/dev/urandom")}, {"settings", link_to(outside)},
+        {"record", link_to(outside)}, {"settings", big_settings}, {"settings.tmp" + pid, link_to(outside)},
+        {"record.tmp" + pid, link_to(outside)}, {"settings.tmp" + pid, link_to(nowhere)},
+        {"record.tmp" + pid, link_to(nowhere)},
+        {"record.lock", link_to(nowhere)}, {"record.lock", fifo},
+    };
+    alarm(20);  // a read that blocks ends the test here
+    for (const auto& row : rows) {
+        std::system(("rm -rf '" + inside + "' '" + nowhere + "' && mkdir '" + inside + "'").c_str());
+        std::ofstream(outside) << "outside\n";
+        const std::string at = inside + row.planted_at;
+        row.plant(at);
+        Settings settings = load_settings(inside + "settings");
+        EXPECT_TRUE(settings.effects_on && settings.display == Settings::Display::unchosen) << at;
+        EXPECT_EQ(load_record(inside + "record"), 0) << at;
+        settings.effects_on = false;
+        EXPECT_TRUE(save_settings(settings, inside + "settings")) << at;
+        EXPECT_EQ(keep_record(inside + "record", 50), 0) << at;
+        EXPECT_FALSE(load_settings(inside + "settings").effects_on) << at;
+        EXPECT_EQ(read(inside + "record"), "50\n") << at;
+        EXPECT_EQ(read(outside), "outside\n") << at;
+        EXPECT_NE(access(nowhere.c_str(), F_OK), 0) << at;
+    }
+    alarm(0);
+}
+
+// Ten games end together with the lock held elsewhere all along (a stuck game), so that each
+// writes unlocked: the record still ends up the highest score, three times out of three.
+TEST(Record, TenGamesEndingTogetherWithoutTheLockKeepTheHighest) {
+    Folder folder;
+    const int stuck_game = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(stuck_game, LOCK_EX), 0);
+    for (int round = 0; round < 3; round++) {
+        const std::string path = folder.path + "/record" + std::to_string(round);
+        int start[2];
+        ASSERT_EQ(pipe(start), 0);
+        std::vector<pid_t> games;
+        for (int game = 0; game < 10; game++)
+            if (pid_t pid = fork(); pid == 0) {
+                char go;
+                close(start[1]);
+                _exit(::read(start[0], &go, 1) == 0 ? (keep_record(path, 10 * (1 + (game + 3 * round) % 10)), 0) : 1);
+            } else {
+                games.push_back(pid);
+            }
+        close(start[0]);
+        close(start[1]);  // every game starts now
+        for (pid_t game : games) waitpid(game, nullptr, 0);
+        EXPECT_EQ(load_record(path), 100) << "round " << round;
+    }
+    close(stuck_game);
 }
 
 TEST(PlayerFolders, FollowTheXdgVariablesElseTheHomeFolder) {

@@ -79,6 +79,7 @@ class Effects(harness.WindowTest):
 
         run = self.start_at_title()  # the choice was saved
         self.assertEqual(harness.read_text(run.capture("title"), 200, 370, harness.VALUE_RED, 13), "Effets OFF")
+        switch_music(self, run, 150, "Musique OFF")  # kept on as well
         silent = self.fire_in_a_game(run, "game, no music, no effects")
         switch_effects(self, run, 120, "Effets ON")
         effects = self.fire_in_a_game(run, "game, effects alone")

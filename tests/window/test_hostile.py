@@ -1,7 +1,7 @@
-# The game in unfriendly surroundings: a working folder it cannot write to, no sound
-# device, no mouse movement at all, and a second copy of itself at the same time. Each
-# time it must play on and end cleanly.
-import os, re, tempfile, time
+# The game where its surroundings turn against it: a working folder it cannot write to, no
+# sound device, no mouse movement, a second copy of itself, the X server killed under it,
+# signals at every screen, a FIFO for its settings. Each time it plays on or ends cleanly.
+import os, re, signal, stat, tempfile, time
 from pathlib import Path
 import harness
 from harness import reference
@@ -11,6 +11,23 @@ from test_title import switch_music
 
 # The default sound output is a card that does not exist: opening it fails.
 NO_SOUND_DEVICE = "pcm.!default { type hw; card 99 } ctl.!default { type hw; card 99 }"
+# Runs with the X server killed under play; ZUDADUVIZ_X_KILLS=20 for the full count.
+X_KILLS = int(os.environ.get("ZUDADUVIZ_X_KILLS", "5"))
+HUNG = 5  # seconds: a game still there by then has hung (they end within a fraction of that)
+SETTINGS = "# left as it is\neffects=off\n"
+# (signal, where the game is when it arrives, exit status): through the title as the close
+# button does, except under the message box of a failed start, which then ends at once.
+SIGNAL_ROWS = [(signal.SIGTERM, "play", 0), (signal.SIGINT, "play", 0), (signal.SIGHUP, "play", 0),
+               (signal.SIGTERM, "title", 0), (signal.SIGINT, "title", 0), (signal.SIGHUP, "title", 0),
+               (signal.SIGTERM, "quit dialog", 0), (signal.SIGTERM, "message box", 1)]
+# The games inherit SIGINT's default even when this script runs with it ignored (a
+# background job): Python's own handler is reset to the default by exec, SIG_IGN is not.
+signal.signal(signal.SIGINT, signal.default_int_handler)
+
+
+def signal_mask(pid, field):  # the signal numbers of a /proc/PID/status mask (SigIgn, SigCgt)
+    mask = int(re.search(rf"^{field}:\s*([0-9a-f]+)", Path(f"/proc/{pid}/status").read_text(), re.M).group(1), 16)
+    return {number for number in range(1, 65) if mask >> (number - 1) & 1}
 
 
 class Hostile(harness.WindowTest):
@@ -60,25 +77,20 @@ class Hostile(harness.WindowTest):
         for attempt in range(3):
             copies = [harness.GameRun(self), harness.GameRun(self)]
             time.sleep(3)
-            dropped = [c for c in copies if c.proc.poll() is not None and harness.GRAPHICS_FAILED in c.output()]
-            if not dropped:
+            if not [c for c in copies if c.proc.poll() is not None and harness.GRAPHICS_FAILED in c.output()]:
                 break
             for copy in copies:
                 copy.stop()
-
-        def full_screen_picture():  # the 800x600 child of the screen-wide window
-            tree = self.server.run(["xwininfo", "-root", "-tree"]).decode()
-            found = re.search(r"^\s*0x[0-9a-f]+ .*1024x768\+0\+0 .*\n.*\n\s*(0x[0-9a-f]+) .*800x600", tree, re.M)
-            return found and found.group(1)
-
-        front = copies[0]
-        front.window = harness.poll("full-screen window", full_screen_picture, 20)
+        tree = lambda: self.server.run(["xwininfo", "-root", "-tree"]).decode()
+        # The full-screen copy's picture: the 800x600 child of the screen-wide window.
+        full_screen = lambda: re.search(r"^\s*0x[0-9a-f]+ .*1024x768\+0\+0 .*\n.*\n\s*(0x[0-9a-f]+) .*800x600", tree(), re.M)
+        front = copies[0]  # stands for whichever copy took the full screen: its picture, the keys
+        front.window = harness.poll("full-screen window", full_screen, 20).group(1)
         front.wait_screen("title menu", harness.title_shown, 10)
         front.key("Return")
         front.wait_screen("game", harness.play_shown, 5)
         self.steer_to_the_right_edge(front)
         self.assertEqual([copy.proc.poll() for copy in copies], [None, None], "a copy ended")
-
         front.key("Escape")
         front.wait_screen("quit dialog", dialog_shown, 5)
         front.key("Return")
@@ -86,7 +98,6 @@ class Hostile(harness.WindowTest):
         front.key("Escape")
         ended = harness.poll("the front copy's end", lambda: [c for c in copies if c.proc.poll() is not None], 10)
         self.assertEqual((len(ended), ended[0].proc.returncode), (1, 0), ended[0].output()[-2000:])
-
         # The one behind has shown its title all along; it now gets the keys.
         back = copies[1] if ended[0] is copies[0] else copies[0]
         self.assertTrue(back.find_window(), back.output()[-2000:])
@@ -95,6 +106,61 @@ class Hostile(harness.WindowTest):
         back.wait_screen("game", harness.play_shown, 5)
         self.steer_to_the_right_edge(back)
         self.leave(back)
+
+    # Each time a new X server, killed (SIGKILL) at a different moment of play.
+    def test_the_x_server_killed_under_play_ends_the_game_with_1(self):
+        waits = []
+        for run_number in range(X_KILLS):
+            run = self.start_playing()
+            time.sleep(0.3 * (run_number % 7))
+            self.server.proc.kill()
+            killed = time.monotonic()
+            with self.subTest(run=run_number):
+                self.assertEqual(run.wait_exit(HUNG), 1, run.output()[-2000:])
+                waits.append(time.monotonic() - killed)
+                self.assertIn("affichage X est perdue", run.output())
+            display = self.server.env["DISPLAY"][1:]
+            for left_behind in (f"/tmp/.X{display}-lock", f"/tmp/.X11-unix/X{display}"):
+                Path(left_behind).unlink(missing_ok=True)
+            self.server = harness.XServer()
+            self.server.env["XDG_CONFIG_HOME"] = self.config_home
+            self.addCleanup(self.server.stop)
+        print(f"  X server killed: {len(waits)} of {X_KILLS} ended with 1, the slowest {max(waits):.2f} s after")
+
+    def test_signals_end_the_game_through_the_title_and_leave_the_settings(self):
+        harness.write_settings(self, SETTINGS)
+        settings = Path(self.config_home, "zudaduviz", "settings")
+        for number, where, status in SIGNAL_ROWS:
+            with self.subTest(signal=number.name, where=where):
+                if where == "message box":
+                    run = harness.GameRun(self, with_data=False, args=("--donnees", "absent.dat"))
+                    run.message_box()
+                else:
+                    run = self.start_at_title() if where == "title" else self.start_playing()
+                if where == "quit dialog":
+                    run.key("Escape")
+                    run.wait_screen("quit dialog", dialog_shown, 5)
+                os.kill(run.proc.pid, number)
+                self.assertEqual(run.wait_exit(HUNG), status, run.output()[-2000:])
+                self.assertEqual(settings.read_text(), SETTINGS)
+                run.stop()
+
+    # As a script's background job starts it (SIGINT ignored), with a FIFO for its settings:
+    # the title shows, SIGINT stays ignored, SIGQUIT keeps its default, SIGTERM ends it.
+    def test_an_ignored_sigint_stays_ignored_and_a_fifo_for_settings_is_no_settings(self):
+        settings = Path(self.config_home, "zudaduviz", "settings")
+        settings.parent.mkdir()
+        os.mkfifo(settings)
+        run = self.start_at_title(exe="/bin/sh", args=("-c", 'trap "" INT; exec "$0"', harness.EXE))
+        self.assertEqual((signal.SIGINT in signal_mask(run.proc.pid, "SigIgn"),
+                          {signal.SIGTERM, signal.SIGHUP, signal.SIGQUIT} & signal_mask(run.proc.pid, "SigCgt")),
+                         (True, {signal.SIGTERM, signal.SIGHUP}))
+        run.proc.send_signal(signal.SIGINT)
+        time.sleep(0.5)
+        run.wait_screen("title menu still", harness.title_shown, 5)
+        run.proc.send_signal(signal.SIGTERM)
+        self.assertEqual(run.wait_exit(HUNG), 0, run.output()[-2000:])
+        self.assertTrue(stat.S_ISFIFO(settings.stat().st_mode))
 
 
 if __name__ == "__main__":

@@ -1,0 +1,59 @@
+// The X display's loss and the termination signals: both handlers run wherever the
+// event strikes, so they only exit at once or raise the game's flag.
+#include "host/host.h"
+
+#include <X11/Xlib.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
+
+namespace {
+
+constexpr int signals[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+constexpr int quit_index = 3;
+
+std::atomic<void (*)()> signal_callback{nullptr};
+std::atomic<bool> exit_on_signal{false};
+
+void on_end_signal(int) {
+    if (exit_on_signal) _exit(1);
+    if (void (*callback)() = signal_callback) callback();
+}
+
+// Any thread may see the error: only async-signal-safe calls, and never Allegro's shutdown.
+int on_display_lost(Display*) {
+    static const char message[] = "Zudaduviz : la connexion à l'affichage X est perdue, fin du jeu\n";
+    if (write(STDERR_FILENO, message, sizeof message - 1)) {
+    }
+    _exit(1);
+}
+
+}  // namespace
+
+void end_on_display_loss() { XSetIOErrorHandler(on_display_lost); }
+
+EndSignals::EndSignals() {
+    sigemptyset(&blocked);
+    for (int index = 0; index < 4; index++) {
+        sigaction(signals[index], nullptr, &before[index]);
+        if (index != quit_index) sigaddset(&blocked, signals[index]);
+    }
+    pthread_sigmask(SIG_BLOCK, &blocked, &mask_before);
+}
+
+void EndSignals::take(void (*on_signal)()) {
+    signal_callback = on_signal;
+    struct sigaction handler = {};
+    handler.sa_handler = on_end_signal;
+    sigemptyset(&handler.sa_mask);
+    handler.sa_flags = SA_RESTART;  // a write or a wait in progress carries on
+    // Allegro replaced them all, SIG_IGN included.
+    for (int index = 0; index < 4; index++) {
+        const bool kept = index == quit_index || before[index].sa_handler == SIG_IGN;
+        sigaction(signals[index], kept ? &before[index] : &handler, nullptr);
+    }
+    pthread_sigmask(SIG_SETMASK, &mask_before, nullptr);
+}
+
+void end_on_signal_from_now_on() { exit_on_signal = true; }

@@ -1,0 +1,172 @@
+// The keys screen, opened from the title: every action read in play with its key and its
+// gamepad button. An action chosen (a click, or the arrows and Enter) takes the next key or
+// button pressed; one that served another action changes places with that action's. Every
+// change is saved at once.
+#include "frame/game.h"
+#include "menu/menu.h"
+
+namespace {
+const char* const action_labels[actions::count] = {"Gauche", "Droite",    "Tir",       "Missiles", "Fireball",
+                                                   "Choc",   "Plus vite", "Moins vite", "Pause"};
+const char* const choose_notice = "Cliquez sur une action, ou flèches et Entrée";
+const char* const waiting_notice = "Appuyez sur une touche ou un bouton      Échap : annuler";
+const char* const keys_line = "Entrée : choisir      Échap : retour";
+
+// Under the title picture (y 20 to 234): the column heads, a line per action, a notice, the two
+// choices, the keys. Clear of the title's widgets, so a button still held on the way back
+// acts on none of them.
+constexpr int title_top = 20;
+constexpr int heads_y = 250, first_row_y = 270, row_step = 18;
+constexpr int label_x = 180, key_x = 360, button_x = 530, row_left = 164, row_right = 650;
+constexpr int notice_y = 440, choices_y = 470, keys_line_y = 560;
+// The lines the arrows walk: the actions, then the two choices.
+constexpr int defaults_line = actions::count, back_line = actions::count + 1, line_count = actions::count + 2;
+
+std::string button_text(int button) {
+    return button == KeyBindings::no_button ? "Aucun" : "Bouton " + std::to_string(button + 1);
+}
+
+// A choice in the look of the title's options: the label alone, underlined.
+TextOption choice(int x, const char* label) { return TextOption(x, x + text_length(font, label), choices_y, label, {""}); }
+
+int row_y(int action) { return first_row_y + action * row_step; }
+
+// The action whose line is under the pointer, else -1.
+int action_pointed() {
+    for (int action = 0; action < actions::count; action++)
+        if (mouse_x >= row_left && mouse_x <= row_right && mouse_y >= row_y(action) - 4 && mouse_y <= row_y(action) + 11)
+            return action;
+    return -1;
+}
+
+int key_struck() {
+    for (int scancode = 1; scancode < KEY_MAX; scancode++)
+        if (key[scancode]) return scancode;
+    return 0;
+}
+
+int button_struck(const GamePad& pad) {
+    for (int button = 0; button < MAX_JOYSTICK_BUTTONS; button++)
+        if (pad.button(button)) return button;
+    return KeyBindings::no_button;
+}
+
+std::string swap_notice(int action, int other, const char* what) {
+    return std::string(action_labels[action]) + " et " + action_labels[other] + " échangent leurs " + what;
+}
+
+// The screen's state from one frame to the next.
+struct KeysScreen {
+    Game& game;
+    KeyBindings& bindings;
+    TextOption defaults_choice = choice(250, "Par défaut"), back_choice = choice(470, "Retour");
+    int selected = 0;  // a line the arrows walk
+    bool waiting = false;  // for the selected action's new key or button
+    bool leave = false;
+    // The click that opened the screen is not one made on it.
+    bool mouse_was_down = mouse_b & 3;
+    std::string notice = choose_notice;
+
+    explicit KeysScreen(Game& game) : game(game), bindings(game.settings.bindings) {}
+
+    void draw(BITMAP* buffer) const;
+    // A key or button for the action waited for; Escape or a click gives up the wait.
+    void take_key_or_button(bool clicked);
+    // The line to act on: chosen with the arrows and Enter or a click, else -1.
+    int line_chosen(bool clicked);
+    void act_on(int line);
+    void save() const { save_settings(game.settings, game.settings_path); }  // kept for this run even if not saved
+};
+
+void KeysScreen::draw(BITMAP* buffer) const {
+    clear_bitmap(buffer);
+    BITMAP* title = game.title_image;
+    masked_blit(title, buffer, 0, 0, game.width / 2 - title->w / 2, title_top, title->w, title->h);
+    const int heads = makecol(150, 150, 190), label = makecol(194, 194, 255), value = makecol(255, 64, 64);
+    textprintf_ex(buffer, font, label_x, heads_y, heads, -1, "%s", "Action");
+    textprintf_ex(buffer, font, key_x, heads_y, heads, -1, "%s", "Clavier");
+    textprintf_ex(buffer, font, button_x, heads_y, heads, -1, "%s", "Manette");
+    // A band behind the selected line.
+    const TextOption* selected_choice = selected == defaults_line ? &defaults_choice
+                                        : selected == back_line   ? &back_choice : nullptr;
+    const int band_top = selected_choice ? choices_y - 4 : row_y(selected) - 4;
+    rectfill(buffer, selected_choice ? selected_choice->label_x - 8 : row_left, band_top,
+             selected_choice ? selected_choice->value_x + 6 : row_right, band_top + 15, makecol(32, 32, 88));
+    for (int action = 0; action < actions::count; action++) {
+        const bool asked = waiting && action == selected;
+        const int shown = asked ? makecol(255, 255, 192) : value;
+        textprintf_ex(buffer, font, label_x, row_y(action), label, -1, "%s", action_labels[action]);
+        textprintf_ex(buffer, font, key_x, row_y(action), shown, -1, "%s",
+                      asked ? "..." : key_name(bindings.keys[action]).c_str());
+        textprintf_ex(buffer, font, button_x, row_y(action), shown, -1, "%s",
+                      asked ? "..." : button_text(bindings.buttons[action]).c_str());
+    }
+    textprintf_centre_ex(buffer, font, game.width / 2, notice_y, makecol(255, 255, 192), -1, "%s", notice.c_str());
+    defaults_choice.draw(buffer);
+    back_choice.draw(buffer);
+    textprintf_centre_ex(buffer, font, game.width / 2, keys_line_y, heads, -1, "%s", keys_line);
+    masked_blit(game.mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, game.mouse_pointer->w, game.mouse_pointer->h);
+}
+
+void KeysScreen::take_key_or_button(bool clicked) {
+    const int scancode = key_struck(), button = button_struck(game.pad);
+    if (key[KEY_ESC] || clicked) {
+        waiting = false;
+        notice = choose_notice;
+    } else if (scancode && reserved_key(scancode)) {
+        notice = "Cette touche est réservée au jeu      Échap : annuler";
+    } else if (button != KeyBindings::no_button && reserved_button(button)) {
+        notice = "Ce bouton est réservé au jeu      Échap : annuler";
+    } else if (scancode || button != KeyBindings::no_button) {
+        const int other = scancode ? bindings.give_key(selected, scancode) : bindings.give_button(selected, button);
+        notice = other < 0 ? choose_notice : swap_notice(selected, other, scancode ? "touches" : "boutons");
+        waiting = false;
+        save();
+    }
+}
+
+int KeysScreen::line_chosen(bool clicked) {
+    if (key[KEY_UP]) selected = (selected + line_count - 1) % line_count;
+    if (key[KEY_DOWN]) selected = (selected + 1) % line_count;
+    if (clicked && action_pointed() >= 0) return action_pointed();
+    if (clicked && defaults_choice.is_hovered()) return defaults_line;
+    if (clicked && back_choice.is_hovered()) return back_line;
+    return game.enter_pressed() ? selected : -1;
+}
+
+void KeysScreen::act_on(int line) {
+    selected = line;
+    if (line < actions::count) {
+        waiting = true;
+        notice = waiting_notice;
+    }
+    if (line == defaults_line) {
+        bindings = KeyBindings();
+        notice = "Les touches et les boutons d'origine sont remis";
+        save();
+    }
+    if (line == back_line) leave = true;
+}
+}  // namespace
+
+void keys_screen(Game& game) {
+    KeysScreen keys(game);
+    game.reset_keyboard();
+    while (!keys.leave) {
+        keys.draw(game.buffer);
+        game.show_buffer();
+        game.pad.poll();
+        const bool clicked = (mouse_b & 3) && !keys.mouse_was_down;
+        keys.mouse_was_down = mouse_b & 3;
+        if (close_requested) {
+            keys.leave = true;
+        } else if (keys.waiting) {
+            keys.take_key_or_button(clicked);
+        } else if (key[KEY_ESC]) {
+            keys.leave = true;
+        } else if (const int line = keys.line_chosen(clicked); line >= 0) {
+            keys.act_on(line);
+        }
+        game.reset_keyboard();
+    }
+}
