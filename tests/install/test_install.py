@@ -84,7 +84,7 @@ with tempfile.TemporaryDirectory() as destdir:
         man = subprocess.run(["groff", "-man", "-Tutf8", "-ww", page], capture_output=True, text=True)
         check(man.returncode == 0 and man.stderr == "", "groff warns:\n" + man.stderr)
         text = re.sub(".\b", "", man.stdout).replace("\u2010", "-").replace("\u2212", "-")  # no bold, plain dashes
-        for option in ["--fenetre", "--plein-ecran", "--donnees", "--help", "--version"]:
+        for option in ["--fenetre", "--plein-ecran", "--donnees", "--rejouer", "--verifier", "--help", "--version"]:
             check(option in text, "the man page does not mention " + option)
 
 if faults:
