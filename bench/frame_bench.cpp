@@ -4,7 +4,7 @@
 //
 // A field is the same at the start of every timed update: it is put back untimed before
 // each one, with the same random seed, no key held and a clock step of 7 ticks (about 70
-// frames a second). Actors are spread at random over the screen in the game's own mix:
+// frames a second), with the game recording its updates or not. Actors are spread at random over the screen in the game's own mix:
 // per ten, three invaders, three of the ship's shots (the three weapons in turn), two
 // invaders' shots, one bonus and one explosion.
 #include <benchmark/benchmark.h>
@@ -57,7 +57,7 @@ struct Bench {
             switch (i % 10) {
                 case 0: case 1: case 2: {
                     const int kind = std::rand() % 11;
-                    Invader& invader = field.invaders.emplace_back(kind, game.width, game.invader_frames[kind], 0.4);
+                    Invader& invader = field.invaders.emplace_back(kind, column(game.invader_frames[kind][0]->w), game.invader_frames[kind], 0.4);
                     invader.y = row();
                     break;
                 }
@@ -87,7 +87,7 @@ struct Bench {
         *game.player = ship_at_start;
         game.last_tick = 0;
         clock = clock_step;
-        std::srand(1);
+        game.replay.random.seed(1);
     }
 };
 
@@ -96,9 +96,11 @@ Bench& bench() {
     return b;
 }
 
-void update_frame(benchmark::State& state) {
+void run_updates(benchmark::State& state, bool recording) {
     Bench& b = bench();
     const Field field = b.make_field(state.range(0));
+    // Every update then goes into the game's recording, with a check every five seconds of play.
+    b.game.replay.recording = recording;
     for (auto _ : state) {
         b.put_back(field);
         const auto start = std::chrono::steady_clock::now();
@@ -108,6 +110,9 @@ void update_frame(benchmark::State& state) {
     }
     state.counters["actors"] = double(state.range(0));
 }
+
+void update_frame(benchmark::State& state) { run_updates(state, false); }
+void update_frame_recording(benchmark::State& state) { run_updates(state, true); }
 
 void draw_frame(benchmark::State& state) {
     Bench& b = bench();
@@ -122,6 +127,7 @@ void draw_frame(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(update_frame)->Arg(0)->Arg(10)->Arg(100)->Arg(1000)->UseManualTime();
+BENCHMARK(update_frame_recording)->Arg(0)->Arg(10)->Arg(100)->Arg(1000)->UseManualTime();
 BENCHMARK(draw_frame)->Arg(0)->Arg(10)->Arg(100)->Arg(1000);
 
 int main(int argc, char** argv) {

@@ -30,10 +30,9 @@ void PlayerShip::move_left(int elapsed) { x = x - elapsed * speed; }
 
 void PlayerShip::move_right(int elapsed) { x = x + elapsed * speed; }
 
-// The column comes from a single rand(), so that the first frame lies wholly
-// inside the screen; the invader starts out of sight above the top edge.
-Invader::Invader(int kind, int screen_width, BITMAP** frames, double speed)
-    : Craft(std::rand() % (screen_width - frames[0]->w), -100, frames, speed),
+// The invader starts out of sight above the top edge.
+Invader::Invader(int kind, int x, BITMAP** frames, double speed)
+    : Craft(x, -100, frames, speed),
       width(frames[0]->w), height(frames[0]->h), kind(kind) {
     hull = 100;
     fire_delay = 0;

@@ -60,8 +60,8 @@ public:
     int height;
     int kind;
 
-    // Draws its column with one rand(): wholly inside the screen, 100 pixels above it.
-    Invader(int kind, int screen_width, BITMAP** frames, double speed);
+    // At column x (the caller keeps the first frame inside the screen), 100 pixels above it.
+    Invader(int kind, int x, BITMAP** frames, double speed);
     void move_left(int elapsed) override;
     void move_right(int elapsed) override;
 };

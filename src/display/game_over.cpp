@@ -30,6 +30,11 @@ bool Game::game_over_screen() {
     const int to_beat = std::max(record, keep_record(record_path, score));
     const bool beaten = score > to_beat;
     record = std::max(to_beat, score);
+    // The game to watch again: always the last one, the best one when it beat the record.
+    if (const std::string kept = replay.finish(); !kept.empty() && !record_path.empty()) {
+        replace_file(last_game_path(record_path), kept);
+        if (beaten) replace_file(best_game_path(record_path), kept);
+    }
 
     saved_ticks = *ticks;
     const int w = game_over_image->w;

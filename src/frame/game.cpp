@@ -40,6 +40,7 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     }
     if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
     record = load_record(record_path);
+    replay.recording = true;  // every game is kept to be watched again
     const DataPlaces places = this_program_places();
     EndSignals end_signals;  // held until Allegro's own handlers are replaced
     // Without an X display there is no system driver, and every later call would crash.

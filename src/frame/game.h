@@ -2,7 +2,7 @@
 // and each screen of the program is one of its methods. Each room has its own header:
 // data/ the data file, files/ the player's files and the places searched, setup/ the
 // command line and display choices, menu/ the widgets, play/ the star field, actors/ the
-// actors, display/ the quit dialog's areas.
+// actors, display/ the quit dialog's areas, replay/ the game's random numbers and its recording.
 #pragma once
 
 #include <allegro.h>
@@ -15,6 +15,7 @@
 #include "../actors/actors.h"
 #include "../data/data_file.h"
 #include "../play/play.h"
+#include "../replay/replay.h"
 #include "../setup/setup.h"
 
 // 500 Hz tick counter: the timer thread increments it, the game thread reads it
@@ -90,6 +91,8 @@ public:
     int record;
     std::string record_path;
     GamePad pad;
+    // The game's random numbers, and the recording of the game or the one played back.
+    ReplayDeck replay;
 
     // Starts Allegro, the devices, the 16-bit screen, loads the data file and
     // creates the star field; on any failure shows a message and exits with 1. The data
@@ -151,12 +154,13 @@ public:
     // vsync, then the whole buffer to the screen: the one way every screen is shown.
     void show_buffer();
 
-    // The steps of update_frame, in the order it runs them.
-    void read_gamepad();
-    void fire();
-    void steer(int elapsed);
-    void read_speed_keys();
-    void choose_weapon();
+    // The steps of update_frame, in the order it runs them. The inputs are read once, at
+    // the start of the update (or taken from the game played back).
+    UpdateInputs read_inputs();
+    void fire(const UpdateInputs& inputs);
+    void steer(int elapsed, const UpdateInputs& inputs);
+    void read_speed_keys(const UpdateInputs& inputs);
+    void choose_weapon(const UpdateInputs& inputs);
     void save_screenshot();
     void scroll_stars(int elapsed);
     void move_shots(int elapsed);

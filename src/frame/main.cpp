@@ -21,6 +21,15 @@ int run(int argc, char** argv) {
         case Options::Action::version: fputs(version_text().c_str(), stdout); return 0;
         case Options::Action::usage_error: fputs(usage_text(options.error).c_str(), stderr); return usage_exit_code;
     }
+    if (!options.replay_to_verify.empty()) return verify_replay(options.replay_to_verify, options.data_file);
+    // A file that cannot be replayed is told before any window opens.
+    ReplayFile replay;
+    if (!options.replay_to_watch.empty()) {
+        if (std::string wrong = load_replay(options.replay_to_watch, replay); !wrong.empty()) {
+            fprintf(stderr, "zudaduviz : %s : %s\n", options.replay_to_watch.c_str(), wrong.c_str());
+            return 1;
+        }
+    }
     allegro_icon = const_cast<char**>(zudaduviz_icon_xpm);  // before Game starts Allegro
     Game game(800, 600, "zudaduviz.dat", 5, 100, options);
     if (install_int_ex(tick_callback, BPS_TO_TIMER(ticks_per_second)) < 0) {
@@ -28,6 +37,15 @@ int run(int argc, char** argv) {
         end_on_signal_from_now_on();
         allegro_message("Le timer ne peut être installé");
         exit(1);
+    }
+    if (!options.replay_to_watch.empty()) {
+        if (std::string wrong = unsuitable_replay(replay, game); !wrong.empty()) {
+            fprintf(stderr, "zudaduviz : %s : %s\n", options.replay_to_watch.c_str(), wrong.c_str());
+            return 1;
+        }
+        watch_replay(game, replay, false);
+        if (!game.replay.mismatch.empty())
+            fprintf(stderr, "zudaduviz : %s : différence %s\n", options.replay_to_watch.c_str(), game.replay.mismatch.c_str());
     }
     while (!game.title_menu()) game.play_game(&tick_counter);
     remove_int(tick_callback);

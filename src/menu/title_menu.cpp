@@ -9,6 +9,7 @@ constexpr int effects_option_y = 370;  // under the music option (y 350), in its
 constexpr int keys_option_y = 390;  // under the effects option, above the keys line
 constexpr int keys_line_y = 430;  // between the options and the play button (y 500)
 constexpr int record_line_y = 570;  // under the play button (y 500 to 547)
+constexpr int demo_after_ticks = 20 * ticks_per_second;  // of no key, click or mouse movement
 }  // namespace
 
 bool Game::title_menu() {
@@ -25,11 +26,17 @@ bool Game::title_menu() {
     music_option.index = music_on;
     effects_option.index = settings.effects_on ? 1 : 0;
 
-    if (music_on) play_midi(menu_music, 1);
-    // The pointer is drawn into the buffer with the menu, from its top-left pixel.
-    position_mouse(width / 2, height / 2);
-    keep_pointer_in(0, 0, width - 1, height - 1);
-    reset_keyboard();
+    // Again after each demo: the menu's tune, a pointer at the centre (over nothing it could
+    // click) and no key left from the input that ended the demo.
+    auto enter = [this]() {
+        if (music_on) play_midi(menu_music, 1);
+        // The pointer is drawn into the buffer with the menu, from its top-left pixel.
+        position_mouse(width / 2, height / 2);
+        keep_pointer_in(0, 0, width - 1, height - 1);
+        reset_keyboard();
+    };
+    enter();
+    int idle_since = tick_counter, pointer_x = mouse_x, pointer_y = mouse_y;
 
     while (!leave) {
         clear_bitmap(buffer);
@@ -63,6 +70,7 @@ bool Game::title_menu() {
         masked_blit(mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, mouse_pointer->w, mouse_pointer->h);
         show_buffer();
         pad.poll();
+        const bool stirred = player_stirred(*this, pointer_x, pointer_y);
         if (enter_pressed() || pad.start()) leave = true;
         const bool clicked = (mouse_b & 3) && !mouse_was_down;
         mouse_was_down = mouse_b & 3;
@@ -76,6 +84,18 @@ bool Game::title_menu() {
             leave = true;
         }
         reset_keyboard();
+        if (stirred || leave) {
+            idle_since = tick_counter, pointer_x = mouse_x, pointer_y = mouse_y;
+        } else if (tick_counter - idle_since >= demo_after_ticks) {
+            // Looked for each time: the game just played may have become the one to show.
+            if (ReplayFile demo; demo_game(*this, demo)) {
+                if (music_on) stop_midi();
+                watch_replay(*this, demo, true);
+                enter();
+                mouse_was_down = mouse_b & 3;  // the click that ended it clicks nothing here
+            }
+            idle_since = tick_counter, pointer_x = mouse_x, pointer_y = mouse_y;
+        }
     }
 
     if (music_on) stop_midi();

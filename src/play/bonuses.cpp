@@ -1,7 +1,6 @@
 // Bonuses: they come out of nowhere now and then, or from one destroyed invader in
 // three, fall, and refill the armour or one weapon's ammunition when caught.
 #include <algorithm>
-#include <cstdlib>
 
 #include "frame/game.h"
 
@@ -26,17 +25,17 @@ void collect(PlayerShip& ship, int kind) {
 // Draws in order: the chance, the kind, the column. It starts with its bottom row
 // just above the screen.
 void Game::spawn_random_bonus() {
-    if (rand() % random_bonus_chance != 0) return;
-    const int kind = rand() % bonus_kinds;
+    if (replay.random.below(random_bonus_chance) != 0) return;
+    const int kind = replay.random.below(bonus_kinds);
     const BITMAP* look = bonus_frames[0];
-    const int x = rand() % (width - look->w - 1);
+    const int x = replay.random.below(width - look->w - 1);
     bonuses.emplace_back(x, -look->h, kind, bonus_frames, game_speed * bonus_speed);
 }
 
 // Called for each destroyed invader, with the centre it had.
 void Game::drop_bonus(int centre_x, int centre_y) {
-    if (rand() % drop_chance != 0) return;
-    const int kind = rand() % bonus_kinds;
+    if (replay.random.below(drop_chance) != 0) return;
+    const int kind = replay.random.below(bonus_kinds);
     bonuses.emplace_back(centre_x, centre_y, kind, bonus_frames, game_speed * bonus_speed);
 }
 

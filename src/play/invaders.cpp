@@ -1,7 +1,5 @@
 // Invaders in play: one now and then above the top edge, then a steady descent,
 // a sideways pursuit of the ship's column, and a shot whenever exactly lined up.
-#include <cstdlib>
-
 #include "frame/game.h"
 
 namespace {
@@ -13,11 +11,13 @@ constexpr double invader_shot_speed = 0.6;
 constexpr int invader_fire_delay = 100;    // updates between two shots of one invader
 }  // namespace
 
-// Three draws when it comes: the chance, the look, then the column (in the constructor).
+// Three draws when it comes: the chance, the look, then the column, which keeps the whole
+// first frame inside the screen.
 void Game::spawn_random_invader() {
-    if (rand() % invader_chance != 0) return;
-    const int kind = rand() % invader_looks;
-    invaders.emplace_back(kind, width, invader_frames[kind], game_speed * invader_side_speed);
+    if (replay.random.below(invader_chance) != 0) return;
+    const int kind = replay.random.below(invader_looks);
+    const int x = replay.random.below(width - invader_frames[kind][0]->w);
+    invaders.emplace_back(kind, x, invader_frames[kind], game_speed * invader_side_speed);
 }
 
 void Game::move_invaders(int elapsed) {

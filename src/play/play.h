@@ -12,8 +12,9 @@ struct Star {
     int grey;
 };
 
+struct GameRandom;
 // Gives a star a new column and brightness within its layer's range.
-void place_star(Star& star, int layer, int screen_width);
+void place_star(Star& star, int layer, int screen_width, GameRandom& random);
 
 // The whole field, stars placed at random over the screen, layer by layer.
 Star** create_star_field(int layers, int per_layer, int width, int height);

@@ -29,6 +29,7 @@ void Game::start_game(std::atomic<int>* tick_source) {
     shots.clear();
     explosions.clear();
     bonuses.clear();
+    replay.start(*this);
     if (music_on) play_midi(game_music, 1);
     // A key still held from the menu must not act in the first frame, nor a focus the
     // menu lost open the quit dialog.

@@ -8,9 +8,9 @@ constexpr double shot_speed = 0.6;   // pixels per tick at game speed 1.0
 }  // namespace
 
 // Runs before the speed keys are read, so a new shot takes the previous update's speed.
-void Game::fire() {
+void Game::fire(const UpdateInputs& inputs) {
     PlayerShip& ship = *player;
-    if (!fire_held() || ship.fire_delay != 0 || ship.ammo[ship.weapon] <= 0) return;
+    if (!inputs.fire || ship.fire_delay != 0 || ship.ammo[ship.weapon] <= 0) return;
     BITMAP** strip = shot_frames[ship.weapon];
     // Centred on the ship's middle, its top level with the ship's top edge.
     const int x = int(ship.x) + (player_frames[0]->w >> 1) - (strip[0]->w >> 1);
@@ -22,18 +22,18 @@ void Game::fire() {
 }
 
 // The edge is tested before the move, so a move may end a little beyond it.
-void Game::steer(int elapsed) {
+void Game::steer(int elapsed, const UpdateInputs& inputs) {
     PlayerShip& ship = *player;
-    if (left_held() && int(ship.x) > 0) ship.move_left(elapsed);
-    if (right_held() && int(ship.x) + player_frames[0]->w < width) ship.move_right(elapsed);
+    if (inputs.left && int(ship.x) > 0) ship.move_left(elapsed);
+    if (inputs.right && int(ship.x) + player_frames[0]->w < width) ship.move_right(elapsed);
 }
 
 // With several keys held the highest weapon wins. Runs after firing, so a new
 // choice first acts in the next update.
-void Game::choose_weapon() {
-    if (weapon_chosen(weapons::missiles)) player->weapon = weapons::missiles;
-    if (weapon_chosen(weapons::fireball)) player->weapon = weapons::fireball;
-    if (weapon_chosen(weapons::choc)) player->weapon = weapons::choc;
+void Game::choose_weapon(const UpdateInputs& inputs) {
+    if (inputs.weapon[weapons::missiles]) player->weapon = weapons::missiles;
+    if (inputs.weapon[weapons::fireball]) player->weapon = weapons::fireball;
+    if (inputs.weapon[weapons::choc]) player->weapon = weapons::choc;
 }
 
 // The gauge (hull) follows the real armour by one point per update, so a hit

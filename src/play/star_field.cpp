@@ -6,12 +6,13 @@
 
 namespace {
 // Layer L's grey levels run from 40 * L to 40 * L + 134: nearer layers are brighter.
-int layer_grey(int layer) { return rand() % 135 + 40 * layer; }
+int layer_grey(int layer, int random_number) { return random_number % 135 + 40 * layer; }
 }  // namespace
 
-void place_star(Star& star, int layer, int screen_width) {
-    star.x = rand() % screen_width;
-    star.grey = layer_grey(layer);
+// In play: from the game's own numbers, so that a recorded game replays the same sky.
+void place_star(Star& star, int layer, int screen_width, GameRandom& random) {
+    star.x = random.below(screen_width);
+    star.grey = layer_grey(layer, random.below(135));
 }
 
 Star** create_star_field(int layers, int per_layer, int width, int height) {
@@ -19,11 +20,12 @@ Star** create_star_field(int layers, int per_layer, int width, int height) {
     for (int layer = 0; layer < layers; layer++) {
         field[layer] = new Star[per_layer];
         for (int i = 0; i < per_layer; i++) {
-            // Three draws per star, in this order, so a seed always gives the same sky.
+            // Three draws per star, in this order. The first sky is not part of any game:
+            // it comes from the C library's numbers.
             Star& star = field[layer][i];
             star.x = rand() % width;
             star.y = rand() % height;
-            star.grey = layer_grey(layer);
+            star.grey = layer_grey(layer, rand());
         }
     }
     return field;
@@ -41,7 +43,7 @@ void Game::scroll_stars(int elapsed) {
         for (int i = 0; i < stars_per_layer; i++) {
             Star& star = star_field[layer][i];
             if (star.y > height) {
-                place_star(star, layer, width);
+                place_star(star, layer, width, replay.random);
                 star.y = 1.0;
             } else {
                 star.y += double(elapsed * (layer + 1)) * game_speed * 0.2;

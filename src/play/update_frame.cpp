@@ -4,17 +4,19 @@
 #include "frame/game.h"
 
 bool Game::update_frame() {
-    // Taken before the quit dialog can open, so the time it stays open never counts.
-    const int elapsed = *ticks - last_tick;
+    // Taken before the quit dialog can open, so the time it stays open never counts. A game
+    // played back takes the clock step and the inputs it recorded.
+    int elapsed = *ticks - last_tick;
+    const UpdateInputs inputs = replay.playing() ? replay.next_inputs(elapsed) : read_inputs();
     bool game_ends = false;
 
-    read_gamepad();
-    fire();
-    steer(elapsed);
-    read_speed_keys();
-    choose_weapon();
-    if (quit_asked()) game_ends = quit_dialog();
-    if (pause_asked() && !game_ends) game_ends = pause_screen();  // not once the player chose to leave
+    fire(inputs);
+    steer(elapsed, inputs);
+    read_speed_keys(inputs);
+    choose_weapon(inputs);
+    // The demo asks nothing: any input has already ended it.
+    if (!replay.demo && quit_asked()) game_ends = quit_dialog();
+    if (!replay.demo && pause_asked() && !game_ends) game_ends = pause_screen();  // not once the player chose to leave
     if (close_requested) game_ends = true;  // the window is closing: no question asked
     if (key[KEY_PRTSCR]) save_screenshot();
     scroll_stars(elapsed);
@@ -27,20 +29,36 @@ bool Game::update_frame() {
     ram_invaders();
     advance_explosions();
     // The end follows the gauge, not the armour: a bonus caught in time still saves the ship.
-    if (player->hull < 1) game_ends = game_over_screen();
+    const bool ship_lost = player->hull < 1;
+    // Recorded (the game over screen keeps the whole game), or checked against the
+    // recording: a game played back stops where it differs.
+    if (!replay.after_update(elapsed, inputs, game_ends || ship_lost, *this)) game_ends = true;
+    // A game played back has had its score kept already.
+    if (ship_lost) game_ends = replay.playing() || game_over_screen();
 
     last_tick = *ticks;
     return game_ends;
 }
 
-// Its driver has no interrupt: the state is read once per update.
-void Game::read_gamepad() { pad.poll(); }
+// Everything the update reads from the player, once. The gamepad's driver has no
+// interrupt: its state is read here too.
+UpdateInputs Game::read_inputs() {
+    pad.poll();
+    UpdateInputs inputs;
+    inputs.fire = fire_held();
+    inputs.left = left_held();
+    inputs.right = right_held();
+    for (int w = 0; w < 3; w++) inputs.weapon[w] = weapon_chosen(w);
+    inputs.faster = settings.bindings.held(actions::faster, pad);
+    inputs.slower = settings.bindings.held(actions::slower, pad);
+    return inputs;
+}
 
 // Slower (Down) wins over faster (Up). The factor scales the stars at once, but only the
 // speed given to new shots, invaders and bonuses.
-void Game::read_speed_keys() {
-    game_speed = settings.bindings.held(actions::faster, pad) ? 3.0 : 1.0;
-    if (settings.bindings.held(actions::slower, pad)) game_speed = 0.5;
+void Game::read_speed_keys(const UpdateInputs& inputs) {
+    game_speed = inputs.faster ? 3.0 : 1.0;
+    if (inputs.slower) game_speed = 0.5;
 }
 
 // The update runs before the drawing, so this is the last frame shown.

@@ -24,6 +24,9 @@ Options parse_options(int argc, const char* const* argv) {
         } else if (argument.rfind("--donnees=", 0) == 0) {
             options.data_file = argument.substr(std::strlen("--donnees="));
             if (options.data_file.empty()) return wrong("l'option « --donnees » attend un nom de fichier");
+        } else if (argument == "--rejouer" || argument == "--verifier") {
+            if (i + 1 >= argc || argv[i + 1][0] == '\0') return wrong("l'option « " + argument + " » attend un nom de fichier");
+            (argument == "--rejouer" ? options.replay_to_watch : options.replay_to_verify) = argv[++i];
         } else if (argument.rfind("-", 0) == 0) {
             return wrong("option inconnue « " + argument + " »");
         } else {
@@ -34,7 +37,8 @@ Options parse_options(int argc, const char* const* argv) {
 }
 
 namespace {
-const char* const usage_line = "Usage : zudaduviz [--fenetre | --plein-ecran] [--donnees FICHIER]\n";
+const char* const usage_line =
+    "Usage : zudaduviz [--fenetre | --plein-ecran] [--donnees FICHIER] [--rejouer FICHIER | --verifier FICHIER]\n";
 }  // namespace
 
 std::string help_text() {
@@ -45,6 +49,9 @@ std::string help_text() {
            "  --fenetre           jouer dans une fenêtre\n"
            "  --plein-ecran       jouer en plein écran\n"
            "  --donnees FICHIER   lire les images et la musique dans FICHIER\n"
+           "  --rejouer FICHIER   revoir la partie enregistrée dans FICHIER, puis le titre\n"
+           "  --verifier FICHIER  rejouer FICHIER sans fenêtre et vérifier chaque contrôle\n"
+           "                      (code de sortie 1 à la première différence)\n"
            "  --help              afficher cette aide et quitter\n"
            "  --version           afficher la version et quitter\n"
            "\n"
@@ -59,7 +66,11 @@ std::string help_text() {
            "  patches.dat     les instruments de la musique ; cherché à côté du programme,\n"
            "                  puis dans les mêmes dossiers de données\n"
            "  ~/.config/zudaduviz/settings\n"
-           "                  les réglages du joueur (sous $XDG_CONFIG_HOME s'il est défini)\n";
+           "                  les réglages du joueur (sous $XDG_CONFIG_HOME s'il est défini)\n"
+           "  ~/.local/share/zudaduviz/last-game.replay, best-game.replay\n"
+           "                  la dernière partie et celle du record (sous $XDG_DATA_HOME\n"
+           "                  s'il est défini) ; après 20 s sans rien toucher, le titre\n"
+           "                  montre la meilleure en démonstration\n";
 }
 
 std::string usage_text(const std::string& error) {

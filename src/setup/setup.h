@@ -17,6 +17,9 @@ struct Options {
     std::string data_file;
     // For usage_error: what was wrong, in French.
     std::string error;
+    // A recorded game to watch before the title (--rejouer), or to check without a window
+    // (--verifier).
+    std::string replay_to_watch, replay_to_verify;
 };
 Options parse_options(int argc, const char* const* argv);
 // What --help and --version print (French).

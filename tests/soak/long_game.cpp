@@ -86,8 +86,8 @@ protected:
         for (BITMAP* frame : game.bonus_frames) bonus_height = std::max(bonus_height, frame->h);
         for (auto& look : game.invader_frames)
             for (BITMAP* frame : look) invader_height = std::max(invader_height, frame->h);
-        std::srand(7);
         game.start_game(&clock);
+        game.replay.random.seed(7);
     }
 
     void TearDown() override {

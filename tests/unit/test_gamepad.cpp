@@ -33,7 +33,7 @@ TEST_F(GamePadPlay, TheSticksAndButtonsGiveTheGamesInputs) {
         ship().x = 300;
         joy[0].stick[stick].axis[0].d1 = !right;
         joy[0].stick[stick].axis[0].d2 = right;
-        game.steer(10);
+        game.steer(10, game.read_inputs());
         joy[0].stick[stick].axis[0] = JOYSTICK_AXIS_INFO{};
         EXPECT_DOUBLE_EQ(ship().x, 300 + moved) << "stick " << stick << (right ? " right" : " left");
     }

@@ -55,11 +55,10 @@ TEST_F(Combat, TheGameEndsInTheUpdateWhereTheGaugeRunsOut) {
 TEST_F(Combat, AChocShotDestroysAllItTouchesAndOneInThreeDropsABonusAtItsCentre) {
     add_invader(600, 100, 9);  // out of the way
     for (int i = 0; i < 30; i++) add_invader(300.9, 200.9);
-    srand(99);
+    GameRandom draws = game.replay.random;
     std::vector<std::tuple<int, double, double>> expected, dropped;
     for (int i = 0; i < 30; i++)
-        if (rand() % 3 == 0) expected.emplace_back(rand() % 4, 320, 220);
-    srand(99);
+        if (draws.below(3) == 0) expected.emplace_back(draws.below(4), 320, 220);
     add_shot(weapons::choc, 315, 210);
     game.move_shots(0);
     ASSERT_EQ(game.invaders.size(), 1u);
@@ -92,11 +91,11 @@ TEST_F(Combat, RammingInvadersCostTenPointsAndFiftyArmourEachAndDropAtTheirCentr
         game.bonuses.clear();
         add_invader(380, 540);
         add_invader(400.5, 570);
-        srand(seed);
+        game.replay.random.seed(seed);
+        GameRandom draws = game.replay.random;
         std::vector<std::tuple<int, double, double>> expected, dropped;
         for (auto [x, y] : {std::pair(400, 560), std::pair(420, 590)})
-            if (rand() % 3 == 0) expected.emplace_back(rand() % 4, x, y);
-        srand(seed);
+            if (draws.below(3) == 0) expected.emplace_back(draws.below(4), x, y);
         game.ram_invaders();
         for (const Bonus& bonus : game.bonuses) dropped.emplace_back(bonus.kind, bonus.x, bonus.y);
         EXPECT_EQ(dropped, expected) << "seed " << seed;

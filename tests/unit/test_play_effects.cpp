@@ -29,19 +29,19 @@ TEST_F(Effects, ShotsAreHeardWhenTheyLeaveEachWeaponWithItsOwnSound) {
     for (int weapon : {weapons::missiles, weapons::fireball, weapons::choc}) {
         ship().weapon = weapon;
         ship().fire_delay = 0;
-        game.fire();
+        game.fire(game.read_inputs());
     }
-    game.fire();  // the fire delay is running
+    game.fire(game.read_inputs());  // the fire delay is running
     ship().fire_delay = 0;
     ship().ammo[weapons::choc] = 0;
-    game.fire();  // no ammunition left
+    game.fire(game.read_inputs());  // no ammunition left
     ship().weapon = weapons::missiles;
     game.settings.effects_on = false;
-    game.fire();  // the player turned the effects off: a shot, unheard
+    game.fire(game.read_inputs());  // the player turned the effects off: a shot, unheard
     game.settings.effects_on = true;
     ship().fire_delay = 0;
     ship().x = 0;  // the ship's middle at 32: heard from the left, yet from both speakers
-    game.fire();
+    game.fire(game.read_inputs());
     key[KEY_SPACE] = 0;
     ship().x = 368;
     add_invader(381, 100);                 // not lined up

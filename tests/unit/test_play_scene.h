@@ -43,7 +43,7 @@ protected:
         game.quit_pointer = explosion_strip.bitmaps[0];
         game.game_over_image = game_over_strip.bitmaps[0];
         game.start_game(&clock);
-        srand(1234);
+        game.replay.random.seed(1234);
     }
 
     void TearDown() override { delete game.player; game.reset_keyboard(); }
@@ -53,9 +53,8 @@ protected:
 
     template <class A>
     static A& place(A& actor, double x, double y) { actor.x = x; actor.y = y; return actor; }
-    // Its constructor draws one rand().
     Invader& add_invader(double x, double y, int kind = 0) {
-        return place(game.invaders.emplace_back(kind, game.width, game.invader_frames[kind], 0.4), x, y);
+        return place(game.invaders.emplace_back(kind, 0, game.invader_frames[kind], 0.4), x, y);
     }
     Shot& add_shot(int weapon, double x, double y) {
         const bool down = weapon == weapons::invader;

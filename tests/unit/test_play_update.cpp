@@ -73,7 +73,7 @@ TEST_F(FrameUpdate, SteeringStopsAtTheEdgesByTheTruncatedColumn) {
                                    {KEY_RIGHT, 735.9, 738.4}, {KEY_RIGHT, 736.0, 736.0}}) {
         key[arrow] = 1;
         ship().x = from;
-        game.steer(5);
+        game.steer(5, game.read_inputs());
         key[arrow] = 0;
         EXPECT_DOUBLE_EQ(ship().x, to) << from;
     }
@@ -90,11 +90,12 @@ TEST_F(FrameUpdate, KeysChosenByThePlayerPlayAndTheKeysTheyReplacedNoLonger) {
         ship().fire_delay = 0;
         ship().weapon = weapons::missiles;
         const size_t shots = game.shots.size();
-        game.fire();
-        game.steer(10);
-        game.read_speed_keys();
+        const UpdateInputs inputs = game.read_inputs();
+        game.fire(inputs);
+        game.steer(10, inputs);
+        game.read_speed_keys(inputs);
         ship().weapon = -1;
-        game.choose_weapon();
+        game.choose_weapon(inputs);
         std::string seen = game.shots.size() > shots ? "F" : "";
         if (ship().x != 300) seen += ship().x < 300 ? "L" : "R";
         if (ship().weapon >= 0) seen += char('1' + ship().weapon);
@@ -145,9 +146,8 @@ TEST_F(FrameUpdate, ListWalksRemoveWhatLeavesThePlayFieldAndMoveTheNextOnceOnly)
 TEST_F(FrameUpdate, AStarPastTheBottomRowComesBackAtTheTop) {
     game.star_field[2][5].y = 600.0;
     game.star_field[2][6].y = 600.01;
-    srand(31);
-    const int x = rand() % 800, grey = rand() % 135 + 80;
-    srand(31);
+    GameRandom draws = game.replay.random;
+    const int x = draws.below(800), grey = draws.below(135) + 80;
     game.scroll_stars(10);
     EXPECT_DOUBLE_EQ(game.star_field[2][5].y, 606);
     EXPECT_EQ(game.star_field[2][6].y, 1.0);

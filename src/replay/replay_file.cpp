@@ -1,0 +1,228 @@
+// The replay file: a short header, then the sky, the run-coded updates and the checks,
+// packed with zlib. Read back with every count and size bounded, so a damaged or foreign
+// file gets a message, never a crash or a wait.
+#include <zlib.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "frame/game.h"
+#include "replay/replay.h"
+
+namespace {
+const char magic[8] = {'Z', 'D', 'Z', 'R', 'E', 'J', 'E', 'U'};
+constexpr uint16_t format_version = 1;
+// Bounds a file must keep: they leave room for any real game (a week of updates) and
+// keep a forged one from asking for gigabytes.
+constexpr uint32_t most_body_bytes = 64u << 20;
+constexpr int most_screen_side = 4096, most_layers = 16, most_stars_per_layer = 10000;
+constexpr uint32_t most_updates = 1u << 28;
+constexpr uint32_t most_elapsed = 1u << 24;  // ticks in one update: over nine hours
+constexpr size_t most_version_length = 32;
+
+struct Writer {
+    std::string bytes;
+    void u8(uint32_t v) { bytes.push_back(char(v & 0xff)); }
+    void u16(uint32_t v) { u8(v), u8(v >> 8); }
+    void u32(uint32_t v) { u16(v), u16(v >> 16); }
+    void u64(uint64_t v) { u32(uint32_t(v)), u32(uint32_t(v >> 32)); }
+    void varint(uint64_t v) {
+        for (; v >= 0x80; v >>= 7) u8(0x80 | (v & 0x7f));
+        u8(uint32_t(v));
+    }
+    void signed_varint(int32_t v) { varint((uint32_t(v) << 1) ^ uint32_t(v >> 31)); }
+    void real(double v) {
+        uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        u64(bits);
+    }
+};
+
+// Every read past the end gives 0 and marks the reader spent.
+struct Reader {
+    const std::string& bytes;
+    size_t at = 0;
+    bool ok = true;
+    uint32_t u8() {
+        if (at >= bytes.size()) return ok = false, 0;
+        return uint8_t(bytes[at++]);
+    }
+    uint32_t u16() { return u8() | u8() << 8; }
+    uint32_t u32() { return u16() | u16() << 16; }
+    uint64_t u64() { return u32() | uint64_t(u32()) << 32; }
+    uint64_t varint() {
+        uint64_t v = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            const uint32_t byte = u8();
+            v |= uint64_t(byte & 0x7f) << shift;
+            if (!(byte & 0x80)) return v;
+        }
+        return ok = false, 0;
+    }
+    int32_t signed_varint() {
+        const uint64_t v = varint();
+        if (v > 0xffffffffu) ok = false;
+        return int32_t(uint32_t(v >> 1) ^ -uint32_t(v & 1));
+    }
+    double real() {
+        const uint64_t bits = u64();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        return v;
+    }
+    bool done() const { return at == bytes.size(); }
+};
+
+std::string body_of(const ReplayFile& file) {
+    Writer w;
+    for (const Star& star : file.sky) {
+        w.u16(uint32_t(star.x)), w.u16(uint32_t(star.grey));
+        w.real(star.y);
+    }
+    w.varint(file.updates);
+    w.varint(file.stream.size());
+    w.bytes += file.stream;
+    w.varint(file.checks.size());
+    for (const ReplayCheck& check : file.checks) {
+        w.varint(check.update);
+        w.signed_varint(check.score), w.signed_varint(check.kills), w.signed_varint(check.armour);
+        w.real(check.ship_x);
+        w.u32(check.draws), w.u32(check.state);
+    }
+    return w.bytes;
+}
+
+const char* const damaged = "le fichier de partie est abîmé";
+
+std::string read_body(const std::string& body, ReplayFile& file) {
+    Reader r{body};
+    file.sky.resize(size_t(file.star_layers) * file.stars_per_layer);
+    for (size_t i = 0; i < file.sky.size(); i++) {
+        Star& star = file.sky[i];
+        const int layer = int(i / file.stars_per_layer);
+        star.x = r.u16();
+        star.grey = int(r.u16());
+        star.y = r.real();
+        // A star lies on a column of the screen; it may be a step below the bottom edge.
+        if (star.x >= file.width || star.grey > 134 + 40 * layer || !(std::fabs(star.y) < 1e9))
+            return std::string(damaged) + " (étoiles)";
+    }
+    const uint64_t updates = r.varint(), stream_length = r.varint();
+    if (!r.ok || updates == 0 || updates > most_updates || stream_length > body.size() - r.at)
+        return std::string(damaged) + " (déroulement)";
+    file.updates = uint32_t(updates);
+    file.stream = body.substr(r.at, size_t(stream_length));
+    r.at += size_t(stream_length);
+    // Every run is checked now, so playing it back meets no surprise.
+    Reader runs{file.stream};
+    uint64_t counted = 0;
+    while (runs.ok && !runs.done() && counted <= updates) {
+        const uint64_t count = runs.varint();
+        runs.u8();
+        const uint64_t elapsed = runs.varint();
+        if (count == 0 || elapsed > most_elapsed) runs.ok = false;
+        counted += count;
+    }
+    if (!runs.ok || counted != updates) return std::string(damaged) + " (déroulement)";
+
+    const uint64_t check_count = r.varint();
+    if (!r.ok || check_count == 0 || check_count > updates) return std::string(damaged) + " (contrôles)";
+    file.checks.clear();
+    uint32_t last_update = 0;
+    for (uint64_t i = 0; i < check_count && r.ok; i++) {
+        ReplayCheck check;
+        const uint64_t update = r.varint();
+        check.score = r.signed_varint(), check.kills = r.signed_varint(), check.armour = r.signed_varint();
+        check.ship_x = r.real();
+        check.draws = r.u32(), check.state = r.u32();
+        if (update <= last_update || update > updates || !std::isfinite(check.ship_x)) r.ok = false;
+        check.update = last_update = uint32_t(update);
+        file.checks.push_back(check);
+    }
+    if (!r.ok || last_update != updates || !r.done()) return std::string(damaged) + " (contrôles)";
+    return "";
+}
+}  // namespace
+
+std::string write_replay(const ReplayFile& file) {
+    Writer w;
+    w.bytes.assign(magic, sizeof magic);
+    w.u16(format_version);
+    w.u8(uint32_t(file.game_version.size()));
+    w.bytes += file.game_version;
+    w.u32(file.seed);
+    w.u16(file.width), w.u16(file.height), w.u8(file.star_layers), w.u16(file.stars_per_layer);
+    const std::string body = body_of(file);
+    uLongf packed_size = compressBound(body.size());
+    std::string packed(packed_size, '\0');
+    compress2(reinterpret_cast<Bytef*>(&packed[0]), &packed_size, reinterpret_cast<const Bytef*>(body.data()),
+              body.size(), Z_BEST_COMPRESSION);
+    packed.resize(packed_size);
+    w.u32(uint32_t(body.size()));
+    w.u32(uint32_t(packed.size()));
+    return w.bytes + packed;
+}
+
+std::string read_replay(const std::string& bytes, ReplayFile& file) {
+    if (bytes.size() < sizeof magic || bytes.compare(0, sizeof magic, magic, sizeof magic) != 0)
+        return "ce fichier n'est pas une partie enregistrée de Zudaduviz";
+    Reader r{bytes, sizeof magic};
+    const uint32_t format = r.u16();
+    if (r.ok && format != format_version)
+        return "cette partie a été enregistrée dans un autre format (" + std::to_string(format) + ")";
+    const size_t version_length = r.u8();
+    if (version_length > most_version_length || version_length > bytes.size() - r.at) r.ok = false;
+    if (r.ok) file.game_version = bytes.substr(r.at, version_length), r.at += version_length;
+    file.seed = r.u32();
+    file.width = int(r.u16()), file.height = int(r.u16());
+    file.star_layers = int(r.u8()), file.stars_per_layer = int(r.u16());
+    const uint32_t body_size = r.u32(), packed_size = r.u32();
+    if (!r.ok || packed_size != bytes.size() - r.at) return "le fichier de partie est tronqué";
+    if (file.width < 1 || file.width > most_screen_side || file.height < 1 || file.height > most_screen_side ||
+        file.star_layers < 1 || file.star_layers > most_layers || file.stars_per_layer < 1 ||
+        file.stars_per_layer > most_stars_per_layer || body_size > most_body_bytes)
+        return std::string(damaged) + " (en-tête)";
+    std::string body(body_size, '\0');
+    uLongf unpacked = body_size;
+    if (uncompress(reinterpret_cast<Bytef*>(&body[0]), &unpacked, reinterpret_cast<const Bytef*>(&bytes[r.at]),
+                   packed_size) != Z_OK ||
+        unpacked != body_size)
+        return std::string(damaged) + " (données compressées)";
+    return read_body(body, file);
+}
+
+std::string load_replay(const std::string& path, ReplayFile& file) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "impossible de lire « " + path + " »";
+    // Nothing real comes near this size: a larger file is read no further.
+    std::string bytes;
+    char chunk[65536];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        bytes.append(chunk, size_t(in.gcount()));
+        if (bytes.size() > most_body_bytes) return std::string(damaged) + " (trop grand)";
+    }
+    if (in.bad()) return "impossible de lire « " + path + " »";
+    return read_replay(bytes, file);
+}
+
+std::string unsuitable_replay(const ReplayFile& file, const Game& game) {
+    if (file.width != game.width || file.height != game.height || file.star_layers != game.star_layers ||
+        file.stars_per_layer != game.stars_per_layer)
+        return "cette partie a été jouée sur un écran de " + std::to_string(file.width) + "x" +
+               std::to_string(file.height) + " avec " + std::to_string(file.star_layers) + "x" +
+               std::to_string(file.stars_per_layer) + " étoiles";
+    return "";
+}
+
+namespace {
+std::string beside(const std::string& record_path, const char* name) {
+    if (record_path.empty()) return "";
+    const size_t slash = record_path.rfind('/');
+    return (slash == std::string::npos ? std::string() : record_path.substr(0, slash + 1)) + name;
+}
+}  // namespace
+
+std::string last_game_path(const std::string& record_path) { return beside(record_path, "last-game.replay"); }
+std::string best_game_path(const std::string& record_path) { return beside(record_path, "best-game.replay"); }

@@ -1,0 +1,56 @@
+// A recorded game on the screen: the title's demo and --rejouer.
+#include "frame/game.h"
+#include "replay/replay.h"
+
+namespace {
+// Top right, under the frames per second: the head-up display leaves it empty.
+constexpr int demo_line_x = 600, demo_line_y = 24;
+}  // namespace
+
+bool player_stirred(Game& game, int x, int y) {
+    if (keypressed() || mouse_b || mouse_x != x || mouse_y != y) return true;
+    for (int k = 1; k < KEY_MAX; k++)
+        if (key[k]) return true;
+    game.pad.poll();
+    for (int b = 0; b < MAX_JOYSTICK_BUTTONS; b++)
+        if (game.pad.button(b)) return true;
+    return game.pad.left() || game.pad.right();
+}
+
+void watch_replay(Game& game, const ReplayFile& file, bool demo) {
+    game.replay.playback = &file;
+    game.replay.demo = demo;
+    game.start_game(&tick_counter);
+    const int x = mouse_x, y = mouse_y;
+    auto stirred = [&]() { return demo && player_stirred(game, x, y); };
+    long due = 0;
+    bool stop = false;
+    while (!stop && !game.replay.finished()) {
+        // Each update waits for the clock to reach the time it ran at when it was played.
+        due += game.replay.next_elapsed();
+        while (*game.ticks < due && !(stop = stirred())) rest(1);
+        if (stop || game.update_frame()) break;
+        game.draw_frame();
+        if (demo) textprintf_ex(game.buffer, font, demo_line_x, demo_line_y, makecol(255, 255, 192), -1, "DÉMO");
+        game.show_buffer();
+        game.count_frame();
+        stop = stirred() || close_requested;
+    }
+    if (demo) {
+        // Back to the title at once: no fade, and the input that ended it is forgotten.
+        delete game.player;
+        game.player = nullptr;
+        if (game.music_on) stop_midi();
+        game.reset_keyboard();
+    } else {
+        game.end_game();
+    }
+    game.replay.playback = nullptr;
+    game.replay.demo = false;
+}
+
+bool demo_game(const Game& game, ReplayFile& file) {
+    for (const std::string& path : {best_game_path(game.record_path), last_game_path(game.record_path)})
+        if (!path.empty() && load_replay(path, file).empty() && unsuitable_replay(file, game).empty()) return true;
+    return false;
+}
