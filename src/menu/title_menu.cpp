@@ -23,8 +23,8 @@ bool Game::title_menu() {
 
     if (music_on) play_midi(menu_music, 1);
     // The pointer is drawn into the buffer with the menu, from its top-left pixel.
-    position_mouse(width / 2, height / 2);
     keep_pointer_in(0, 0, width - 1, height - 1);
+    view.put_pointer(width / 2, height / 2);
     reset_keyboard();
 
     while (!leave) {
@@ -53,7 +53,7 @@ bool Game::title_menu() {
         if (record > 0)
             textprintf_centre_ex(buffer, font, width / 2, record_line_y, makecol(194, 194, 255), -1, "Record : %i",
                                  record);
-        masked_blit(mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, mouse_pointer->w, mouse_pointer->h);
+        masked_blit(mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), mouse_pointer->w, mouse_pointer->h);
         show_buffer();
         pad.poll();
         if (enter_pressed() || pad.start()) leave = true;

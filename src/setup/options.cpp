@@ -18,6 +18,11 @@ Options parse_options(int argc, const char* const* argv) {
             options.display = Settings::Display::window;
         } else if (argument == "--plein-ecran") {
             options.display = Settings::Display::fullscreen;
+        } else if (argument == "--echelle" || argument.rfind("--echelle=", 0) == 0) {
+            std::string value = argument == "--echelle" ? (i + 1 < argc ? argv[++i] : "") : argument.substr(std::strlen("--echelle="));
+            if (value.size() != 1 || value[0] < '1' || value[0] - '0' > max_scale)
+                return wrong("l'option « --echelle » attend un nombre de 1 à " + std::to_string(max_scale));
+            options.scale = value[0] - '0';
         } else if (argument == "--donnees") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') return wrong("l'option « --donnees » attend un nom de fichier");
             options.data_file = argv[++i];
@@ -34,7 +39,7 @@ Options parse_options(int argc, const char* const* argv) {
 }
 
 namespace {
-const char* const usage_line = "Usage : zudaduviz [--fenetre | --plein-ecran] [--donnees FICHIER]\n";
+const char* const usage_line = "Usage : zudaduviz [--fenetre | --plein-ecran] [--echelle N] [--donnees FICHIER]\n";
 }  // namespace
 
 std::string help_text() {
@@ -43,13 +48,16 @@ std::string help_text() {
            "\n"
            "Options :\n"
            "  --fenetre           jouer dans une fenêtre\n"
-           "  --plein-ecran       jouer en plein écran\n"
+           "  --plein-ecran       jouer en plein écran, à la taille de l'écran\n"
+           "  --echelle N         jouer dans une fenêtre N fois plus grande (1, 2, 3...)\n"
            "  --donnees FICHIER   lire les images et la musique dans FICHIER\n"
            "  --help              afficher cette aide et quitter\n"
            "  --version           afficher la version et quitter\n"
            "\n"
            "À tout moment, Alt+Entrée ou F11 passe de la fenêtre au plein écran et\n"
-           "retour ; le dernier choix est gardé pour la fois suivante.\n"
+           "retour ; F10 change la taille de la fenêtre ; F9 choisit, en plein écran,\n"
+           "entre l'image agrandie d'un nombre entier de fois et l'image qui remplit\n"
+           "l'écran. Le dernier choix est gardé pour la fois suivante.\n"
            "\n"
            "Fichiers :\n"
            "  zudaduviz.dat   les images et la musique ; cherché dans le dossier courant,\n"
