@@ -26,10 +26,6 @@ constexpr int quit_image_min_height = quit_cancel_area.bottom + 1;
 constexpr int pause_band_height = 80;
 constexpr int pause_word_scale = 4;
 
-// A new display mode's name shows across the picture from this row (under the head-up
-// display's lines, over the title picture's top at y 100).
-constexpr int notice_top = 64;
-
 // How the game's 16-bit picture reaches the screen: scaled a whole number of times, or to
 // "fill" (the largest 4:3 size, nearest pixels), centred on black; each pixel turned into
 // the screen's own through one table, in the same pass. Allegro's mouse position is the
@@ -47,7 +43,7 @@ struct View {
     int pointer_left, pointer_top, pointer_right, pointer_bottom;
     // The display keys (Alt+Enter or F11; F9, F10) were down at the last look: one press, one change.
     bool switch_keys_down, view_keys_down;
-    // The new mode in words, shown on the screen (never in the picture) for a moment.
+    // The new mode in words, shown above the picture for `notice_frames` more frames.
     std::string notice;
     int notice_frames;
 

@@ -19,12 +19,12 @@ void desktop_size(int& width, int& height) {
     if (get_desktop_resolution(&width, &height) != 0) width = height = 0;
 }
 
-// Players take a small centred picture for "no full screen": the mode is said in words.
-std::string mode_in_words(const View& view, const Settings& settings) {
-    const std::string whole = "x" + std::to_string(std::max(1, view.whole_scale()));
-    if (is_windowed_mode()) return "Fenêtre " + whole + (settings.fill ? " - au plein écran : remplir" : "");
-    if (!view.whole_scale()) return "Plein écran rempli - F9 : échelle entière";
-    return "Plein écran " + whole + " - F9 : remplir l'écran";
+// Players take a small centred picture for "no full screen": the full screen says so.
+void say_mode(View& view) {
+    if (is_windowed_mode()) return;
+    view.notice = view.whole_scale() ? "Plein écran x" + std::to_string(view.whole_scale()) + " - F9 : remplir l'écran"
+                                     : "Plein écran rempli - F9 : échelle entière";
+    view.notice_frames = notice_frames;
 }
 }  // namespace
 
@@ -104,8 +104,7 @@ void Game::answer_display_keys() {
         mind_the_window();
         view.put_pointer(x, y);
     }
-    view.notice = mode_in_words(view, settings);
-    view.notice_frames = notice_frames;
+    say_mode(view);
 }
 
 void Game::change_display(const Settings& wanted) {
@@ -131,7 +130,6 @@ void Game::change_display(const Settings& wanted) {
     // Remaking the window moves the focus around: that is not the player leaving.
     focus_lost = false;
     clock = ticks_before;
-    view.notice = mode_in_words(view, settings);
-    view.notice_frames = notice_frames;
+    say_mode(view);
     view.present(buffer, screen);
 }

@@ -4,17 +4,22 @@
 #include "frame/game.h"
 
 namespace {
-// The new mode's name in a black band across the top of the picture, on the screen only
-// (captures and the frame observer see the game's picture), as large as the picture's pixels.
-void show_notice(const View& view, BITMAP* target) {
+// The new mode's name in the black band above the picture, on the screen only (never in the
+// game's picture or its captures), in pixels as large as the picture's. Only the full screen
+// leaves such a band, and only there can a centred picture be taken for no full screen at all.
+// The band goes black again when the time is up.
+void show_notice(View& view, BITMAP* target) {
     const int pixel = std::max(1, (view.shown_height + view.picture_height / 2) / view.picture_height);
-    BITMAP* band = create_bitmap_ex(bitmap_color_depth(target), text_length(font, view.notice.c_str()) + 16,
-                                    text_height(font) + 8);
+    const int depth = bitmap_color_depth(target);
+    const int band_height = (text_height(font) + 8) * pixel;
+    if (view.top < band_height) return;
+    if (--view.notice_frames == 0) return rectfill(target, 0, 0, target->w - 1, view.top - 1, makecol_depth(depth, 0, 0, 0));
+    BITMAP* band = create_bitmap_ex(depth, text_length(font, view.notice.c_str()) + 16, text_height(font) + 8);
     if (!band) return;  // no memory: the mode goes unsaid
-    clear_to_color(band, makecol_depth(bitmap_color_depth(target), 0, 0, 0));
-    textout_ex(band, font, view.notice.c_str(), 8, 4, makecol_depth(bitmap_color_depth(target), 255, 255, 192), -1);
-    const int x = view.left + (view.shown_width - band->w * pixel) / 2;
-    stretch_blit(band, target, 0, 0, band->w, band->h, x, view.screen_y(notice_top), band->w * pixel, band->h * pixel);
+    clear_to_color(band, makecol_depth(depth, 0, 0, 0));
+    textout_ex(band, font, view.notice.c_str(), 8, 4, makecol_depth(depth, 255, 255, 192), -1);
+    stretch_blit(band, target, 0, 0, band->w, band->h, (target->w - band->w * pixel) / 2, (view.top - band_height) / 2,
+                 band->w * pixel, band_height);
     destroy_bitmap(band);
 }
 }  // namespace
@@ -23,7 +28,7 @@ void Game::show_buffer() {
     // Tests run on memory bitmaps with no graphics driver: there is nothing to show.
     if (gfx_driver) vsync();
     if (screen) view.present(buffer, screen);
-    if (screen && view.notice_frames > 0 && view.notice_frames--) show_notice(view, screen);
+    if (screen && view.notice_frames > 0) show_notice(view, screen);
     if (frame_observer) frame_observer(buffer);
     // Every screen comes here once a frame: the display keys work wherever the player is.
     if (gfx_driver) answer_display_keys();
