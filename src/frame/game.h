@@ -90,7 +90,7 @@ public:
     std::string record_path;
     GamePad pad;
 
-    // Starts Allegro, the devices, the 16-bit screen, loads the data file and
+    // Starts Allegro, the devices, the screen (16-bit buffer), loads the data file and
     // creates the star field; on any failure shows a message and exits with 1. The data
     // file is `options.data_file` when given, else `datafile_name` looked for in
     // data_folders(); the display is the one the options, else the settings, choose.
@@ -149,7 +149,7 @@ public:
     void render_frame();
     // Draws the play field and the head-up display into the buffer (render_frame without showing it).
     void draw_frame();
-    // vsync, then the whole buffer to the screen: the one way every screen is shown.
+    // vsync, then the whole buffer to the screen through the view: the one way every screen is shown.
     void show_buffer();
 
     // The steps of update_frame, in the order it runs them.
