@@ -27,7 +27,8 @@ void View::place(int screen_width, int screen_height, int scale, bool fill) {
         shown_width = std::min(screen_width, screen_height * picture_width / picture_height);
         shown_height = shown_width * picture_height / picture_width;
     } else {
-        const int whole = std::clamp(scale, 1, largest_scale(screen_width, screen_height, picture_width, picture_height));
+        const int fits = largest_scale(screen_width, screen_height, picture_width, picture_height);
+        const int whole = std::clamp(scale, 1, fits);
         shown_width = picture_width * whole;
         shown_height = picture_height * whole;
     }
@@ -70,7 +71,8 @@ void present_as(const View& view, BITMAP* picture, BITMAP* target) {
                     for (int x = 0; x < width; x++) out[2 * x] = out[2 * x + 1] = Pixel(colours[in[x]]);
                     break;
                 case 3:
-                    for (int x = 0; x < width; x++) out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = Pixel(colours[in[x]]);
+                    for (int x = 0; x < width; x++)
+                        out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = Pixel(colours[in[x]]);
                     break;
                 default:
                     for (int x = 0; x < view.shown_width; x++) out[x] = Pixel(colours[in[view.columns[x]]]);

@@ -22,7 +22,8 @@ void desktop_size(int& width, int& height) {
 // Players take a small centred picture for "no full screen": the full screen says so.
 void say_mode(View& view) {
     if (is_windowed_mode()) return;
-    view.notice = view.whole_scale() ? "Plein écran x" + std::to_string(view.whole_scale()) + " - F9 : remplir l'écran"
+    const std::string scale = std::to_string(view.whole_scale());
+    view.notice = view.whole_scale() ? "Plein écran x" + scale + " - F9 : remplir l'écran"
                                      : "Plein écran rempli - F9 : échelle entière";
     view.notice_frames = notice_frames;
 }

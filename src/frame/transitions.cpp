@@ -13,10 +13,11 @@ void show_notice(View& view, BITMAP* target) {
     const int depth = bitmap_color_depth(target);
     const int band_height = (text_height(font) + 8) * pixel;
     if (view.top < band_height) return;
-    if (--view.notice_frames == 0) return rectfill(target, 0, 0, target->w - 1, view.top - 1, makecol_depth(depth, 0, 0, 0));
+    const int black = makecol_depth(depth, 0, 0, 0);
+    if (--view.notice_frames == 0) return rectfill(target, 0, 0, target->w - 1, view.top - 1, black);
     BITMAP* band = create_bitmap_ex(depth, text_length(font, view.notice.c_str()) + 16, text_height(font) + 8);
     if (!band) return;  // no memory: the mode goes unsaid
-    clear_to_color(band, makecol_depth(depth, 0, 0, 0));
+    clear_to_color(band, black);
     textout_ex(band, font, view.notice.c_str(), 8, 4, makecol_depth(depth, 255, 255, 192), -1);
     stretch_blit(band, target, 0, 0, band->w, band->h, (target->w - band->w * pixel) / 2, (view.top - band_height) / 2,
                  band->w * pixel, band_height);

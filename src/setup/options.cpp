@@ -19,7 +19,9 @@ Options parse_options(int argc, const char* const* argv) {
         } else if (argument == "--plein-ecran") {
             options.display = Settings::Display::fullscreen;
         } else if (argument == "--echelle" || argument.rfind("--echelle=", 0) == 0) {
-            std::string value = argument == "--echelle" ? (i + 1 < argc ? argv[++i] : "") : argument.substr(std::strlen("--echelle="));
+            const bool joined = argument != "--echelle";  // --echelle=N
+            const std::string value =
+                joined ? argument.substr(std::strlen("--echelle=")) : i + 1 < argc ? argv[++i] : "";
             if (value.size() != 1 || value[0] < '1' || value[0] - '0' > max_scale)
                 return wrong("l'option « --echelle » attend un nombre de 1 à " + std::to_string(max_scale));
             options.scale = value[0] - '0';
