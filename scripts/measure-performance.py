@@ -8,12 +8,19 @@
 - the frame rate the game's head-up display shows while playing, beside the floor's rate (one
   frame per retrace, counted on its own timer);
 - the start-up time, launch to the first frame on the screen, measured from outside
-  (first_frame), for the game and for the floor.
+  (first_frame), for the game and for the floor;
+- on a large desktop (Xvfb 2048x1536x24): the present step's benchmark (bench_present), and
+  the CPU and frame rate of play in a 1x window, a 2x window and the full screen at the
+  desktop's size, beside a 1x window of a given earlier build (--baseline) when there is one.
+
+--displays-only measures the large desktop's figures alone and writes them into the figures
+already there.
 
 Every run is made several times and the medians kept. Writes <out>/figures.json and
 <out>/benchmarks.json (then run scripts/plot-performance.py), and prints a summary.
 
 Usage: scripts/measure-performance.py [--runs 5] [--seconds 20] [--build build-release] [--out docs/performance]
+                                      [--baseline EXECUTABLE] [--displays-only]
 """
 import argparse, json, os, pathlib, platform, random, re, shutil, statistics, subprocess, sys, tempfile, time
 
@@ -24,13 +31,17 @@ from test_quit_dialog import dialog_shown  # noqa: E402
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 PLAY_STRETCH = 5.0  # seconds
+LARGE_DESKTOP = "2048x1536x24"
+# The large desktop's rows: a name and the game's options.
+DISPLAYS = [("1x window", ["--fenetre", "--echelle", "1"]), ("2x window", ["--fenetre", "--echelle", "2"]),
+            ("full screen 2048x1536", ["--plein-ecran"])]
 
 
 def build(build_dir):
     subprocess.run(["cmake", "-S", ROOT, "-B", build_dir, "-DCMAKE_BUILD_TYPE=Release", "-DZUDADUVIZ_SANITIZE=OFF",
                     "-DZUDADUVIZ_BENCH=ON", "-DZUDADUVIZ_TESTS=ON"], check=True, stdout=subprocess.DEVNULL)
     subprocess.run(["cmake", "--build", build_dir, "-j2", "--target", "zudaduviz", "data_file", "bench_frame",
-                    "bench_collision", "bench_floor", "first_frame", "window_text_mask"], check=True,
+                    "bench_collision", "bench_present", "bench_floor", "first_frame", "window_text_mask"], check=True,
                    stdout=subprocess.DEVNULL)
 
 
@@ -49,8 +60,9 @@ class Session(harness.WindowTest):  # a window test's X server, game start-up an
     def runTest(self):
         pass
 
-    def __init__(self):
+    def __init__(self, screen="1024x768x24"):
         super().__init__()
+        self.screen = screen
         self.setUp()
 
     def keep(self, shot, label):  # captures are not kept
@@ -100,13 +112,16 @@ def new_game(run):
     raise AssertionError("no new game within 30 s")
 
 
-def measure_play(seconds, rng):
+def measure_play(seconds, rng, screen="1024x768x24", args=(), exe=None):
     """CPU and frame rate over `seconds` of play, in stretches from the start of fresh games:
     the ship, hunted down in about ten seconds, seldom lives twenty; in five, the first
     invader has barely come down. A stretch in which the ship was destroyed is played again."""
-    session = Session()
+    session = Session(screen)
     try:
-        run = session.start_playing()
+        run = session.start_at_title(args, exe)
+        run.move_mouse(400, 300)  # no window manager: the keys go to the window under the pointer
+        run.key("Return")
+        run.wait_screen("game", harness.play_shown)
         played = cpu = server_cpu = 0.0
         rates = []
         while played < seconds - 0.01:
@@ -170,6 +185,37 @@ def run_benchmarks(build_dir, out_dir, repetitions):
     return results
 
 
+def run_present_benchmark(build_dir, repetitions):  # under its own large Xvfb: it opens windows
+    server = harness.XServer(LARGE_DESKTOP)
+    try:
+        out = subprocess.run([os.path.join(build_dir, "bench", "bench_present"),
+                              f"--benchmark_repetitions={max(repetitions, 3)}", "--benchmark_report_aggregates_only=true",
+                              "--benchmark_format=json"], env=server.env, check=True, capture_output=True, text=True).stdout
+    finally:
+        server.stop()
+    result = json.loads(out)
+    result["context"].update(executable="bench/bench_present", host_name="")
+    return result
+
+
+def measure_displays(seconds, rng, runs, baseline):
+    """The large desktop's rows, each run in turn so that the machine's load falls alike on all."""
+    rows = ([("earlier build, 1x window", ["--fenetre"], baseline)] if baseline else []) + \
+           [(name, args, None) for name, args in DISPLAYS]
+    results = {name: [] for name, _, _ in rows}
+    for n in range(runs):
+        for name, args, exe in rows:
+            for attempt in range(3):  # a capture can time out on a loaded machine: that run is made again
+                print(f"run {n + 1}/{runs}: {name} ({seconds} s)...", flush=True)
+                try:
+                    results[name].append(measure_play(seconds, rng, LARGE_DESKTOP, args, exe))
+                    break
+                except (AssertionError, subprocess.TimeoutExpired) as error:
+                    print(f"  failed ({error}), again", flush=True)
+    return {name: {"runs": plays, "cpu": median_of(plays, "cpu"), "xvfb_cpu": median_of(plays, "xvfb_cpu"),
+                   "fps": median_of(plays, "fps")} for name, plays in results.items()}
+
+
 def median_of(runs, key):
     return statistics.median(run[key] for run in runs)
 
@@ -181,6 +227,8 @@ def main():
     parser.add_argument("--build", default=str(ROOT / "build-release"))
     parser.add_argument("--out", default=str(ROOT / "docs" / "performance"))
     parser.add_argument("--seed", type=int, default=1)
+    parser.add_argument("--baseline", help="an earlier build's executable, measured in a 1x window beside this one's")
+    parser.add_argument("--displays-only", action="store_true")
     args = parser.parse_args()
     build_dir, out_dir = os.path.abspath(args.build), pathlib.Path(args.out)
     out_dir.mkdir(parents=True, exist_ok=True)
@@ -190,9 +238,22 @@ def main():
     load_before = float(pathlib.Path("/proc/loadavg").read_text().split()[0])
     harness.EXE, harness.BUILD_DIR = os.path.join(build_dir, "zudaduviz"), build_dir
 
-    print("benchmarks...", flush=True)
-    benchmarks = run_benchmarks(build_dir, out_dir, args.runs)
+    if args.displays_only:
+        benchmarks = json.loads((out_dir / "benchmarks.json").read_text())
+        figures = json.loads((out_dir / "figures.json").read_text())
+    else:
+        print("benchmarks...", flush=True)
+        benchmarks = run_benchmarks(build_dir, out_dir, args.runs)
+    print("present step...", flush=True)
+    benchmarks["bench_present"] = run_present_benchmark(build_dir, args.runs)
     (out_dir / "benchmarks.json").write_text(json.dumps(benchmarks, indent=1) + "\n")
+    displays = measure_displays(args.seconds, rng, args.runs, args.baseline and os.path.abspath(args.baseline))
+    if args.displays_only:
+        figures["displays"] = displays
+        figures["displays_load_average"] = [load_before, float(pathlib.Path("/proc/loadavg").read_text().split()[0])]
+        (out_dir / "figures.json").write_text(json.dumps(figures, indent=1) + "\n")
+        print_displays(displays, benchmarks)
+        return
 
     floors, plays = [], []
     for n in range(args.runs):
@@ -220,6 +281,7 @@ def main():
         "floor": floors,
         "play": plays,
         "startup_ms": {"game": startup_game, "floor": startup_floor},
+        "displays": displays,
         "medians": {
             "floor_cpu": median_of(floors, "cpu"), "play_cpu": median_of(plays, "cpu"),
             "floor_xvfb_cpu": median_of(floors, "xvfb_cpu"), "play_xvfb_cpu": median_of(plays, "xvfb_cpu"),
@@ -241,7 +303,18 @@ def main():
         for b in result["benchmarks"]:
             if b.get("aggregate_name") == "median":
                 print(f"  {b['run_name']:<40} {b['real_time']:>12.1f} {b['time_unit']}")
+    print_displays(displays, benchmarks)
     print(f"written: {out_dir / 'figures.json'}, {out_dir / 'benchmarks.json'}")
+
+
+def print_displays(displays, benchmarks):
+    print(f"on {LARGE_DESKTOP}:")
+    for name, row in displays.items():
+        print(f"  {name:<28} CPU {100 * row['cpu']:5.1f} % of a core, Xvfb {100 * row['xvfb_cpu']:5.1f} %, "
+              f"{row['fps']:.0f} frames/s")
+    for b in benchmarks["bench_present"]["benchmarks"]:
+        if b.get("aggregate_name") == "median":
+            print(f"  {b['run_name']:<40} {b['real_time']:>12.1f} {b['time_unit']}")
 
 
 if __name__ == "__main__":

@@ -1,6 +1,12 @@
 // The display's own facts: where the quit dialog's buttons lie in its picture, the pause's
-// band. Its screens (render_frame, quit_dialog, pause_screen, game_over_screen) are methods of Game.
+// band, how the picture is shown on the screen. Its screens (render_frame, quit_dialog, pause_screen, game_over_screen) are methods of Game.
 #pragma once
+
+#include <allegro.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 // A rectangle of a picture's own pixels, edges included.
 struct PictureArea {
@@ -19,3 +25,49 @@ constexpr int quit_image_min_height = quit_cancel_area.bottom + 1;
 // The pause: a band across the middle of the screen, "PAUSE" in the font scaled up on it.
 constexpr int pause_band_height = 80;
 constexpr int pause_word_scale = 4;
+
+// How the game's 16-bit picture reaches the screen: scaled a whole number of times, or to
+// "fill" (the largest 4:3 size, nearest pixels), centred on black; each pixel turned into
+// the screen's own through one table, in the same pass. Allegro's mouse position is the
+// screen's: the pointer is read and placed through the view too.
+struct View {
+    int picture_width, picture_height;
+    // The picture's place on the screen, set by place().
+    int left, top, shown_width, shown_height;
+    // The picture's column shown in each screen column of the picture's place.
+    std::vector<int> columns;
+    // 16-bit colour -> the screen's pixel, for a screen of `depth` bits (made by match()).
+    std::vector<uint32_t> colours;
+    int depth;
+    // Where the pointer is kept, in picture pixels, edges included.
+    int pointer_left, pointer_top, pointer_right, pointer_bottom;
+    // The display keys (Alt+Enter or F11; F9, F10) were down at the last look: one press, one change.
+    bool switch_keys_down, view_keys_down;
+    // The new mode in words, shown above the picture for `notice_frames` more frames.
+    std::string notice;
+    int notice_frames;
+
+    View(int picture_width, int picture_height);
+    // `scale` whole times (at least once, at most what fits), or the largest 4:3 size when `fill`.
+    void place(int screen_width, int screen_height, int scale, bool fill);
+    void match(int screen_depth);
+    // The picture onto `target` (a screen-sized bitmap of `depth` bits); the borders are left
+    // as they are (black from the mode's start).
+    void present(BITMAP* picture, BITMAP* target) const;
+    // Picture pixels from the screen's, and the first screen pixel showing a picture pixel.
+    int picture_x(int screen_x) const { return (screen_x - left) * picture_width / shown_width; }
+    int picture_y(int screen_y) const { return (screen_y - top) * picture_height / shown_height; }
+    int screen_x(int x) const { return left + (x * shown_width + picture_width - 1) / picture_width; }
+    int screen_y(int y) const { return top + (y * shown_height + picture_height - 1) / picture_height; }
+    // Allegro's pointer range and position, given in picture pixels.
+    void keep_pointer_in(int left, int top, int right, int bottom);
+    void put_pointer(int x, int y) const;
+    int whole_scale() const { return shown_width % picture_width ? 0 : shown_width / picture_width; }
+};
+// The largest whole scale of a picture that fits a room (at least 1).
+int largest_scale(int room_width, int room_height, int picture_width, int picture_height);
+// Where the pointer is, in the picture's pixels, through the view in force (Allegro's own
+// position when there is none, as in tests).
+extern const View* pointer_view;
+int pointer_x();
+int pointer_y();

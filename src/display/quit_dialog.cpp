@@ -6,7 +6,7 @@
 namespace {
 // Areas are in the picture's own pixels; the picture's top-left corner is at (x0, y0).
 bool left_click_in(const PictureArea& area, int x0, int y0) {
-    return (mouse_b & 1) && area.contains(mouse_x - x0, mouse_y - y0);
+    return (mouse_b & 1) && area.contains(pointer_x() - x0, pointer_y() - y0);
 }
 }  // namespace
 
@@ -21,11 +21,11 @@ bool Game::quit_dialog() {
     const int h = quit_image->h;
     const int x0 = (width >> 1) - (w >> 1);
     const int y0 = (height >> 1) - (h >> 1);
-    // On X11 Allegro's mouse position is where the player points in the window, not a
-    // sum of moves: the pointer is kept to the picture's place on the screen and drawn
-    // there, so it stays under the player's hand and the buttons work where they show.
+    // On X11 Allegro's mouse position is where the player points on the screen, not a
+    // sum of moves: the pointer is kept to the picture's place (through the view's scale)
+    // and drawn there, so it stays under the player's hand and the buttons work where they show.
     keep_pointer_in(x0, y0, x0 + w - 1, y0 + h - 1);
-    position_mouse(x0 + (w >> 1), y0 + (h >> 1));
+    view.put_pointer(x0 + (w >> 1), y0 + (h >> 1));
     saved_ticks = *ticks;
 
     // The last play frame shows around the picture and through its transparent
@@ -37,7 +37,7 @@ bool Game::quit_dialog() {
         if (frozen) blit(frozen, buffer, 0, 0, x0, y0, w, h);
         masked_blit(quit_image, buffer, 0, 0, x0, y0, w, h);
         // Clipped to the picture, as the pointer never leaves it.
-        if (picture_area) draw_sprite(picture_area, quit_pointer, mouse_x - x0, mouse_y - y0);
+        if (picture_area) draw_sprite(picture_area, quit_pointer, pointer_x() - x0, pointer_y() - y0);
         show_buffer();
         pad.poll();
         // Each test reads the input afresh; a turn that confirms returns true

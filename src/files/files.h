@@ -12,6 +12,10 @@ struct Settings {
     // unchosen: Allegro picks the mode, full screen wherever the machine allows it.
     enum class Display { unchosen, window, fullscreen };
     Display display = Display::unchosen;
+    // The window's scale; 0: the largest that fits the desktop.
+    int scale = 0;
+    // Full screen: the largest 4:3 size ("fill") rather than the largest whole scale.
+    bool fill = false;
     bool effects_on = true;
     // Off at the first start, then as the player last left it.
     bool music_on = false;

@@ -194,6 +194,8 @@ Settings load_settings(const std::string& path) {
         const std::string name = trimmed(line.substr(0, equals)), value = trimmed(line.substr(equals + 1));
         if (name == "display" && value == "window") settings.display = Settings::Display::window;
         if (name == "display" && value == "fullscreen") settings.display = Settings::Display::fullscreen;
+        if (name == "scale" && value.size() == 1 && value[0] >= '1' && value[0] <= '9') settings.scale = value[0] - '0';
+        if (name == "fit" && (value == "fill" || value == "whole")) settings.fill = value == "fill";
         if (name == "effects" && (value == "on" || value == "off")) settings.effects_on = value == "on";
         if (name == "music" && (value == "on" || value == "off")) settings.music_on = value == "on";
         for (int action = 0; action < actions::count; action++) {
@@ -214,6 +216,8 @@ bool save_settings(const Settings& settings, const std::string& path) {
     text << "# Zudaduviz: the player's settings, rewritten by the game\n";
     if (settings.display != Settings::Display::unchosen)
         text << "display=" << (settings.display == Settings::Display::window ? "window" : "fullscreen") << "\n";
+    if (settings.scale > 0) text << "scale=" << settings.scale << "\n";
+    if (settings.fill) text << "fit=fill\n";
     text << "effects=" << (settings.effects_on ? "on" : "off") << "\n";
     text << "music=" << (settings.music_on ? "on" : "off") << "\n";
     // Keys by Allegro's names, buttons counted from 1 (or none).

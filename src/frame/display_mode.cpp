@@ -1,18 +1,51 @@
-// A window or the full screen: the mode at start-up, the switch with Alt+Enter or F11
-// at any screen, and what every new screen needs from the game.
+// A window or the full screen: the mode at start-up, the keys that change it at any
+// screen, and what every new screen needs from the game.
 #include "frame/game.h"
 
 namespace {
 const char* const window_title = "Zudaduviz";
+// How long a new mode's name stays on the screen: two seconds at the retrace's 70 frames.
+constexpr int notice_frames = 140;
 
-Settings::Display display_in_use() {
-    return is_windowed_mode() ? Settings::Display::window : Settings::Display::fullscreen;
+// The screen opens at the desktop's depth where the colour table turns the picture into its
+// pixels (Allegro's own 16 to 24-bit conversion is most of a frame's cost), else at 16 bits.
+std::vector<int> screen_depths() {
+    const int desktop = desktop_color_depth();
+    if (desktop == 24 || desktop == 32) return {32, 16};
+    return {16};
+}
+
+void desktop_size(int& width, int& height) {
+    if (get_desktop_resolution(&width, &height) != 0) width = height = 0;
+}
+
+// Players take a small centred picture for "no full screen": the full screen says so.
+void say_mode(View& view) {
+    if (is_windowed_mode()) return;
+    const std::string scale = std::to_string(view.whole_scale());
+    view.notice = view.whole_scale() ? "Plein écran x" + scale + " - F9 : remplir l'écran"
+                                     : "Plein écran rempli - F9 : échelle entière";
+    view.notice_frames = notice_frames;
 }
 }  // namespace
 
-bool Game::set_display(Settings::Display display) {
-    for (int card : graphics_cards_for(display)) {
-        if (set_gfx_mode(card, width, height, 0, 0) == 0) {
+bool Game::open_display() {
+    int desktop_width, desktop_height;
+    desktop_size(desktop_width, desktop_height);
+    for (const DisplayMode& mode : display_modes_for(settings, desktop_width, desktop_height, width, height)) {
+        for (int depth : screen_depths()) {
+            set_color_depth(depth);
+            const bool opened = set_gfx_mode(mode.card, mode.width, mode.height, 0, 0) == 0;
+            // The buffer, the pictures and every colour the game makes stay 16-bit.
+            set_color_depth(16);
+            if (!opened) continue;
+            view.match(bitmap_color_depth(screen));
+            // Full screen at the desktop's size: the largest whole scale, or "fill".
+            const bool desktop_sized = mode.scale == 0;
+            const int scale = desktop_sized ? largest_scale(SCREEN_W, SCREEN_H, width, height) : mode.scale;
+            view.place(SCREEN_W, SCREEN_H, scale, desktop_sized && settings.fill);
+            clear_bitmap(screen);  // the borders
+            pointer_view = &view;
             mind_the_window();
             return true;
         }
@@ -29,47 +62,75 @@ void Game::mind_the_window() {
     set_display_switch_mode(SWITCH_BACKGROUND);
     set_display_switch_callback(SWITCH_OUT, focus_lost_callback);
     set_display_switch_callback(SWITCH_IN, focus_back_callback);
-    set_mouse_range(pointer_left, pointer_top, pointer_right, pointer_bottom);
+    view.keep_pointer_in(view.pointer_left, view.pointer_top, view.pointer_right, view.pointer_bottom);
 }
 
-void Game::keep_pointer_in(int left, int top, int right, int bottom) {
-    pointer_left = left;
-    pointer_top = top;
-    pointer_right = right;
-    pointer_bottom = bottom;
-    set_mouse_range(left, top, right, bottom);
-}
+void Game::keep_pointer_in(int left, int top, int right, int bottom) { view.keep_pointer_in(left, top, right, bottom); }
 
 bool Game::display_switch_wanted() {
     const bool down = key[KEY_F11] || ((key[KEY_ALT] || key[KEY_ALTGR]) && key[KEY_ENTER]);
-    const bool wanted = down && !switch_keys_down;
-    switch_keys_down = down;
+    const bool wanted = down && !view.switch_keys_down;
+    view.switch_keys_down = down;
     return wanted;
 }
 
 bool Game::enter_pressed() const { return key[KEY_ENTER] && !key[KEY_ALT] && !key[KEY_ALTGR]; }
 
-void Game::switch_display() {
-    // The time the switch takes never counts in a game, as for the quit dialog.
+void Game::answer_display_keys() {
+    Settings wanted = settings;
+    if (display_switch_wanted()) {
+        wanted.display = is_windowed_mode() ? Settings::Display::fullscreen : Settings::Display::window;
+        return change_display(wanted);
+    }
+    const bool down = key[KEY_F9] || key[KEY_F10];
+    const bool struck = down && !view.view_keys_down;
+    view.view_keys_down = down;
+    if (!struck) return;
+    if (key[KEY_F10] && is_windowed_mode()) {
+        // The next scale that fits the desktop, back to 1 after the largest.
+        int desktop_width, desktop_height;
+        desktop_size(desktop_width, desktop_height);
+        wanted.display = Settings::Display::window;
+        wanted.scale = view.whole_scale() % largest_window_scale(desktop_width, desktop_height, width, height) + 1;
+        return change_display(wanted);
+    }
+    if (!key[KEY_F9]) return;
+    // Fill or whole: kept for the full screen, where it shows at once (no new mode needed).
+    settings.fill = !settings.fill;
+    save_settings(settings, settings_path);  // kept for this run even if it cannot be saved
+    if (!is_windowed_mode() && (SCREEN_W > width || SCREEN_H > height)) {
+        const int x = pointer_x(), y = pointer_y();
+        view.place(SCREEN_W, SCREEN_H, largest_scale(SCREEN_W, SCREEN_H, width, height), settings.fill);
+        clear_bitmap(screen);
+        mind_the_window();
+        view.put_pointer(x, y);
+    }
+    say_mode(view);
+}
+
+void Game::change_display(const Settings& wanted) {
+    // The time the change takes never counts in a game, as for the quit dialog.
     std::atomic<int>& clock = ticks ? *ticks : tick_counter;
     const int ticks_before = clock;
-    const Settings::Display from = display_in_use();
-    const Settings::Display to =
-        from == Settings::Display::window ? Settings::Display::fullscreen : Settings::Display::window;
-    if (set_gfx_mode(graphics_cards_for(to).front(), width, height, 0, 0) == 0) {
-        settings.display = to;
+    // The pointer stays over the same pixel of the picture.
+    const int x = pointer_x(), y = pointer_y();
+    const Settings before = settings;
+    settings = wanted;
+    if (open_display()) {
         save_settings(settings, settings_path);  // not kept, the game goes on all the same
-    } else if (set_gfx_mode(graphics_cards_for(from).front(), width, height, 0, 0) != 0) {
-        fail(graphics_failed);
+    } else {
+        settings = before;
+        if (!open_display()) fail(graphics_failed);
     }
-    mind_the_window();
+    view.put_pointer(x, y);
     // The Enter of Alt+Enter must not also play or confirm, and a key released while the
     // window was being made again would stay down (Alt too: Allegro forgets it here).
     reset_keyboard();
     key[KEY_ALT] = key[KEY_ALTGR] = 0;
-    switch_keys_down = true;
+    view.switch_keys_down = view.view_keys_down = true;
     // Remaking the window moves the focus around: that is not the player leaving.
     focus_lost = false;
     clock = ticks_before;
-    blit(buffer, screen, 0, 0, 0, 0, width, height);
+    say_mode(view);
+    view.present(buffer, screen);
 }

@@ -26,16 +26,17 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     : buffer(nullptr), data(nullptr), width(width), height(height), music_on(0),
       star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr), saved_ticks(0),
       last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), star_field(nullptr),
-      player(nullptr), owns_system(true), pointer_left(0), pointer_top(0), pointer_right(width - 1),
-      pointer_bottom(height - 1), switch_keys_down(false), record(0) {
+      player(nullptr), owns_system(true), view(width, height), record(0) {
     take_objects(nullptr);
     if (!player_config_dir().empty()) settings_path = player_config_dir() + "/settings";
     settings = load_settings(settings_path);
     // As the player last left it (off at the first start); off again where no sound can start.
     music_on = settings.music_on;
     // A choice made on the command line is the player's latest: kept for the next start.
-    if (options.display != Settings::Display::unchosen) {
-        settings.display = options.display;
+    // A scale asks for a window, unless the full screen is asked for too.
+    if (options.display != Settings::Display::unchosen || options.scale > 0) {
+        if (options.scale > 0) settings.scale = options.scale;
+        settings.display = options.display != Settings::Display::unchosen ? options.display : Settings::Display::window;
         save_settings(settings, settings_path);
     }
     if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
@@ -58,8 +59,10 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     text_mode(-1);  // every text is drawn on a transparent background
 #pragma GCC diagnostic pop
+    // The buffer and the pictures are 16-bit whatever the screen's depth (the pictures are
+    // converted at load to the depth set here).
     set_color_depth(16);
-    if (!set_display(settings.display)) fail(graphics_failed);
+    if (!open_display()) fail(graphics_failed);
     buffer = create_bitmap(width, height);
     if (!buffer) fail(buffer_failed);
 
@@ -68,8 +71,7 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     if (options.data_file.empty()) found = find_data_file(datafile_name, places, is_readable_file);
     if (found.path.empty() || !is_readable_file(found.path)) fail(data_file_missing(found.tried));
     // Allegro's loader crashes on damaged files: check the structure first, then
-    // what the game relies on once loaded. Loaded after the mode is set, so the
-    // pictures come converted to the screen's 16-bit colour.
+    // what the game relies on once loaded. The pictures come converted to 16-bit colour.
     // An empty or unreadable file gets the message of a missing one, with the places tried.
     if (std::string broken = check_data_file(found.path.c_str()); !broken.empty())
         fail(broken == data_file_failed ? data_file_missing(found.tried) : broken);
@@ -91,8 +93,7 @@ Game::Game(int width, int height, int star_layers, int stars_per_layer)
       music_on(0), star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr),
       saved_ticks(0), last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0),
       star_field(create_star_field(star_layers, stars_per_layer, width, height)),
-      player(nullptr), owns_system(false), pointer_left(0), pointer_top(0), pointer_right(width - 1),
-      pointer_bottom(height - 1), switch_keys_down(false), record(0) {
+      player(nullptr), owns_system(false), view(width, height), record(0) {
     take_objects(nullptr);
     clear_bitmap(buffer);
 }
@@ -102,6 +103,7 @@ Game::~Game() {
     destroy_star_field(star_field, star_layers);
     if (data) unload_datafile(data);
     destroy_bitmap(buffer);
+    if (pointer_view == &view) pointer_view = nullptr;
     if (owns_system) allegro_exit();
 }
 

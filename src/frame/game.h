@@ -2,7 +2,8 @@
 // and each screen of the program is one of its methods. Each room has its own header:
 // data/ the data file, files/ the player's files and the places searched, setup/ the
 // command line and display choices, menu/ the widgets, play/ the star field, actors/ the
-// actors, display/ the quit dialog's areas, replay/ the game's random numbers and its recording.
+// actors, display/ the quit dialog's areas and how the picture reaches the screen, replay/
+// the game's random numbers and its recording.
 #pragma once
 
 #include <allegro.h>
@@ -14,6 +15,7 @@
 
 #include "../actors/actors.h"
 #include "../data/data_file.h"
+#include "../display/display.h"
 #include "../play/play.h"
 #include "../replay/replay.h"
 #include "../setup/setup.h"
@@ -79,11 +81,9 @@ public:
     // there is a sound device and the data file has the sounds, empty otherwise; tests
     // put a recorder here.
     std::function<void(Effect effect, int pan)> effect_player;
-    // Where the mouse pointer is kept (screen pixels, edges included), set again after a
-    // change of display mode.
-    int pointer_left, pointer_top, pointer_right, pointer_bottom;
-    // The window/full screen keys were down at the last look: one press, one switch.
-    bool switch_keys_down;
+    // How the picture is shown on the screen, and where the pointer is kept (set again
+    // after a change of display mode).
+    View view;
     // Tests watch every frame a screen shows through this; the game leaves it empty.
     std::function<void(BITMAP*)> frame_observer;
     // The best score to beat, read at start-up and raised as games end; where it is kept
@@ -94,7 +94,7 @@ public:
     // The game's random numbers, and the recording of the game or the one played back.
     ReplayDeck replay;
 
-    // Starts Allegro, the devices, the 16-bit screen, loads the data file and
+    // Starts Allegro, the devices, the screen (16-bit buffer), loads the data file and
     // creates the star field; on any failure shows a message and exits with 1. The data
     // file is `options.data_file` when given, else `datafile_name` looked for in
     // data_folders(); the display is the one the options, else the settings, choose.
@@ -115,14 +115,16 @@ public:
     void fade_out();
     void reset_keyboard();
 
-    // The display: the mode at start-up, the switch between a window and the full screen,
-    // and what a new screen needs (title, close button, focus, the pointer's range).
-    bool set_display(Settings::Display display);
+    // The display: the mode the settings choose, the keys that change it at any screen
+    // (Alt+Enter or F11: window or full screen; F10: the window's scale; F9: "fill"), and
+    // what a new screen needs (title, close button, focus, the pointer's range).
+    bool open_display();
+    void change_display(const Settings& wanted);
     void mind_the_window();
     void keep_pointer_in(int left, int top, int right, int bottom);
     // True once per press of Alt+Enter or F11.
     bool display_switch_wanted();
-    void switch_display();
+    void answer_display_keys();
     // Enter alone: with Alt held it belongs to the display switch.
     bool enter_pressed() const;
 
@@ -151,7 +153,7 @@ public:
     void render_frame();
     // Draws the play field and the head-up display into the buffer (render_frame without showing it).
     void draw_frame();
-    // vsync, then the whole buffer to the screen: the one way every screen is shown.
+    // vsync, then the whole buffer to the screen through the view: the one way every screen is shown.
     void show_buffer();
 
     // The steps of update_frame, in the order it runs them. The inputs are read once, at

@@ -34,7 +34,7 @@ int row_y(int action) { return first_row_y + action * row_step; }
 // The action whose line is under the pointer, else -1.
 int action_pointed() {
     for (int action = 0; action < actions::count; action++)
-        if (mouse_x >= row_left && mouse_x <= row_right && mouse_y >= row_y(action) - 4 && mouse_y <= row_y(action) + 11)
+        if (pointer_x() >= row_left && pointer_x() <= row_right && pointer_y() >= row_y(action) - 4 && pointer_y() <= row_y(action) + 11)
             return action;
     return -1;
 }
@@ -105,7 +105,7 @@ void KeysScreen::draw(BITMAP* buffer) const {
     defaults_choice.draw(buffer);
     back_choice.draw(buffer);
     textprintf_centre_ex(buffer, font, game.width / 2, keys_line_y, heads, -1, "%s", keys_line);
-    masked_blit(game.mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, game.mouse_pointer->w, game.mouse_pointer->h);
+    masked_blit(game.mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), game.mouse_pointer->w, game.mouse_pointer->h);
 }
 
 void KeysScreen::take_key_or_button(bool clicked) {

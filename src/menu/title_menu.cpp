@@ -31,12 +31,12 @@ bool Game::title_menu() {
     auto enter = [this]() {
         if (music_on) play_midi(menu_music, 1);
         // The pointer is drawn into the buffer with the menu, from its top-left pixel.
-        position_mouse(width / 2, height / 2);
         keep_pointer_in(0, 0, width - 1, height - 1);
+        view.put_pointer(width / 2, height / 2);
         reset_keyboard();
     };
     enter();
-    int idle_since = tick_counter, pointer_x = mouse_x, pointer_y = mouse_y;
+    int idle_since = tick_counter, mouse_seen_x = mouse_x, mouse_seen_y = mouse_y;
 
     while (!leave) {
         clear_bitmap(buffer);
@@ -67,10 +67,10 @@ bool Game::title_menu() {
         if (record > 0)
             textprintf_centre_ex(buffer, font, width / 2, record_line_y, makecol(194, 194, 255), -1, "Record : %i",
                                  record);
-        masked_blit(mouse_pointer, buffer, 0, 0, mouse_x, mouse_y, mouse_pointer->w, mouse_pointer->h);
+        masked_blit(mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), mouse_pointer->w, mouse_pointer->h);
         show_buffer();
         pad.poll();
-        const bool stirred = player_stirred(*this, pointer_x, pointer_y);
+        const bool stirred = player_stirred(*this, mouse_seen_x, mouse_seen_y);
         if (enter_pressed() || pad.start()) leave = true;
         const bool clicked = (mouse_b & 3) && !mouse_was_down;
         mouse_was_down = mouse_b & 3;
@@ -85,7 +85,7 @@ bool Game::title_menu() {
         }
         reset_keyboard();
         if (stirred || leave) {
-            idle_since = tick_counter, pointer_x = mouse_x, pointer_y = mouse_y;
+            idle_since = tick_counter, mouse_seen_x = mouse_x, mouse_seen_y = mouse_y;
         } else if (tick_counter - idle_since >= demo_after_ticks) {
             // Looked for each time: the game just played may have become the one to show.
             if (ReplayFile demo; demo_game(*this, demo)) {
@@ -94,7 +94,7 @@ bool Game::title_menu() {
                 enter();
                 mouse_was_down = mouse_b & 3;  // the click that ended it clicks nothing here
             }
-            idle_since = tick_counter, pointer_x = mouse_x, pointer_y = mouse_y;
+            idle_since = tick_counter, mouse_seen_x = mouse_x, mouse_seen_y = mouse_y;
         }
     }
 

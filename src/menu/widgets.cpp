@@ -1,13 +1,15 @@
 // The title menu's two widgets.
 #include <utility>
 
+#include "display/display.h"
 #include "menu/menu.h"
 
 ImageButton::ImageButton(int centre_x, int y, int w, int h, BITMAP* normal, BITMAP* hover, BITMAP* pressed)
     : x(centre_x - normal->w / 2), y(y), w(w), h(h), normal_image(normal), hover_image(hover), pressed_image(pressed) {}
 
 bool ImageButton::is_hovered() const {
-    return mouse_x >= x && mouse_x <= x + w && mouse_y >= y && mouse_y <= y + h;
+    const int px = pointer_x(), py = pointer_y();
+    return px >= x && px <= x + w && py >= y && py <= y + h;
 }
 
 // Either button, and on every call while it is held (not only when pressed).
@@ -26,8 +28,9 @@ TextOption::TextOption(int label_x, int value_x, int y, std::string label, std::
 
 // From the label's left edge to the end of the value shown now, one text line high.
 bool TextOption::is_hovered() const {
-    return mouse_x >= label_x && mouse_x <= value_x + text_length(font, values[index].c_str()) && mouse_y >= y &&
-           mouse_y <= y + text_height(font);
+    const int px = pointer_x(), py = pointer_y();
+    return px >= label_x && px <= value_x + text_length(font, values[index].c_str()) && py >= y &&
+           py <= y + text_height(font);
 }
 
 // A held button advances the value once every four calls.

@@ -18,6 +18,13 @@ Options parse_options(int argc, const char* const* argv) {
             options.display = Settings::Display::window;
         } else if (argument == "--plein-ecran") {
             options.display = Settings::Display::fullscreen;
+        } else if (argument == "--echelle" || argument.rfind("--echelle=", 0) == 0) {
+            const bool joined = argument != "--echelle";  // --echelle=N
+            const std::string value =
+                joined ? argument.substr(std::strlen("--echelle=")) : i + 1 < argc ? argv[++i] : "";
+            if (value.size() != 1 || value[0] < '1' || value[0] - '0' > max_scale)
+                return wrong("l'option « --echelle » attend un nombre de 1 à " + std::to_string(max_scale));
+            options.scale = value[0] - '0';
         } else if (argument == "--donnees") {
             if (i + 1 >= argc || argv[i + 1][0] == '\0') return wrong("l'option « --donnees » attend un nom de fichier");
             options.data_file = argv[++i];
@@ -38,7 +45,8 @@ Options parse_options(int argc, const char* const* argv) {
 
 namespace {
 const char* const usage_line =
-    "Usage : zudaduviz [--fenetre | --plein-ecran] [--donnees FICHIER] [--rejouer FICHIER | --verifier FICHIER]\n";
+    "Usage : zudaduviz [--fenetre | --plein-ecran] [--echelle N] [--donnees FICHIER]\n"
+    "                  [--rejouer FICHIER | --verifier FICHIER]\n";
 }  // namespace
 
 std::string help_text() {
@@ -47,7 +55,8 @@ std::string help_text() {
            "\n"
            "Options :\n"
            "  --fenetre           jouer dans une fenêtre\n"
-           "  --plein-ecran       jouer en plein écran\n"
+           "  --plein-ecran       jouer en plein écran, à la taille de l'écran\n"
+           "  --echelle N         jouer dans une fenêtre N fois plus grande (1, 2, 3...)\n"
            "  --donnees FICHIER   lire les images et la musique dans FICHIER\n"
            "  --rejouer FICHIER   revoir la partie enregistrée dans FICHIER, puis le titre\n"
            "  --verifier FICHIER  rejouer FICHIER sans fenêtre et vérifier chaque contrôle\n"
@@ -56,7 +65,9 @@ std::string help_text() {
            "  --version           afficher la version et quitter\n"
            "\n"
            "À tout moment, Alt+Entrée ou F11 passe de la fenêtre au plein écran et\n"
-           "retour ; le dernier choix est gardé pour la fois suivante.\n"
+           "retour ; F10 change la taille de la fenêtre ; F9 choisit, en plein écran,\n"
+           "entre l'image agrandie d'un nombre entier de fois et l'image qui remplit\n"
+           "l'écran. Le dernier choix est gardé pour la fois suivante.\n"
            "\n"
            "Fichiers :\n"
            "  zudaduviz.dat   les images et la musique ; cherché dans le dossier courant,\n"

@@ -13,6 +13,8 @@ struct Options {
     Action action = Action::play;
     // unchosen: the saved choice, or Allegro's pick on a first start.
     Settings::Display display = Settings::Display::unchosen;
+    // --echelle N: a window N times the picture's size (0: not given).
+    int scale = 0;
     // Empty: the data file is looked for (see data_folders).
     std::string data_file;
     // For usage_error: what was wrong, in French.
@@ -29,9 +31,21 @@ std::string version_text();
 std::string usage_text(const std::string& error);
 constexpr int usage_exit_code = 2;
 
-// The graphics drivers to try, in order, for a display choice: Allegro's own pick on a
-// first start, else the one chosen then the other.
-std::vector<int> graphics_cards_for(Settings::Display display);
+// The largest scale of a window ever offered.
+constexpr int max_scale = 9;
+// A graphics mode to try: Allegro's driver, the screen's size, and the picture's whole scale
+// on it (0: the largest that fits, or "fill", as the settings say).
+struct DisplayMode {
+    int card, width, height, scale;
+};
+// The modes to try, in order, for the player's choices on a desktop of that size (0 x 0 when
+// unknown): Allegro's own pick on a first start; a window at the chosen scale (the largest
+// that fits when none), then smaller ones; full screen at the desktop's size; then today's
+// picture-sized modes, the one chosen first.
+std::vector<DisplayMode> display_modes_for(const Settings& settings, int desktop_width, int desktop_height,
+                                           int picture_width, int picture_height);
+// The largest window scale that fits a desktop, leaving room for its panels and the frame.
+int largest_window_scale(int desktop_width, int desktop_height, int picture_width, int picture_height);
 // The start-up failure that a change of display mode can meet too.
 inline const char* const graphics_failed = "Le mode graphique ne peut etre mis en place :(\n";
 

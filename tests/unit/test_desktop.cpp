@@ -30,6 +30,8 @@ TEST(CommandLine, ChoosesTheDisplayAndTheDataFileAndTurnsAwayAnythingElse) {
         {{"--donnees", ""}, Action::usage_error, Display::unchosen, ""},
         {{"--window"}, Action::usage_error, Display::unchosen, ""},
         {{"zudaduviz.dat"}, Action::usage_error, Display::unchosen, ""},
+        {{"--echelle=2", "--fenetre"}, Action::play, Display::window, ""},
+        {{"--echelle", "0"}, Action::usage_error, Display::unchosen, ""},
     };
     for (const auto& c : cases) {
         const Options options = parse(c.arguments);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 
 #include "frame/game.h"
@@ -112,6 +113,51 @@ TEST_F(Render, DrawsAClearedFrameBackToFrontFromTheStarsToTheHud) {
                                 {799, 0, makecol(200, 200, 200)}, {0, 100, white}, {300, 400, white},
                                 {301, 400, 0}, {300, 401, 0}})
         EXPECT_EQ(shown(x, y), colour) << x << "," << y;
+}
+
+// The present step, on a small picture of random colours (the mask colour among them): every
+// screen pixel of the picture's place is its source pixel as Allegro's own converting blit
+// shows it on a screen of that depth, and every other pixel stays black.
+TEST(Present, ShowsEachPixelAsTheScreenShowsItAtEveryScaleWithBlackBorders) {
+    start_headless_allegro();
+    const int w = 40, h = 30;
+    BITMAP* picture = create_bitmap_ex(16, w, h);
+    std::srand(5);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) putpixel(picture, x, y, y == 0 && x == 0 ? 0xF81F : std::rand() & 0xFFFF);
+    const struct {
+        int screen_w, screen_h, scale;
+        bool fill;
+        int left, top, shown_w, shown_h;
+    } cases[] = {
+        {40, 30, 1, false, 0, 0, 40, 30},    {80, 60, 2, false, 0, 0, 80, 60},
+        {120, 90, 3, false, 0, 0, 120, 90},  {102, 75, 2, false, 11, 7, 80, 60},  // centred on black
+        {96, 54, 1, true, 12, 0, 72, 54},    // fill: the largest 4:3 size, 1.8 times
+        {200, 62, 9, false, 60, 1, 80, 60},  // at most what fits
+    };
+    for (int depth : {32, 16})
+        for (const auto& c : cases) {
+            BITMAP* as_shown = create_bitmap_ex(depth, w, h);
+            blit(picture, as_shown, 0, 0, 0, 0, w, h);
+            BITMAP* screen_like = create_bitmap_ex(depth, c.screen_w, c.screen_h);
+            clear_bitmap(screen_like);
+            View view(w, h);
+            view.match(depth);
+            view.place(c.screen_w, c.screen_h, c.scale, c.fill);
+            view.present(picture, screen_like);
+            int wrong = 0;
+            for (int y = 0; y < c.screen_h; y++)
+                for (int x = 0; x < c.screen_w; x++) {
+                    const bool inside = x >= c.left && x < c.left + c.shown_w && y >= c.top && y < c.top + c.shown_h;
+                    const int expected = inside ? getpixel(as_shown, (x - c.left) * w / c.shown_w,
+                                                           (y - c.top) * h / c.shown_h) : 0;
+                    wrong += getpixel(screen_like, x, y) != expected;
+                }
+            EXPECT_EQ(wrong, 0) << depth << " bits, " << c.screen_w << "x" << c.screen_h;
+            destroy_bitmap(screen_like);
+            destroy_bitmap(as_shown);
+        }
+    destroy_bitmap(picture);
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ class XServer:  # with a window manager on request, as on a player's desktop
 
 class GameRun:  # in its own process group, so that stop() ends a message box with it
     def __init__(self, test, with_data=True, args=(), exe=None, record=None):
-        self.test, self.server, self.window, self.origin = test, test.server, None, (0, 0)
+        self.test, self.server, self.window, self.origin, self.inset, self.scale = test, test.server, None, (0, 0), (0, 0), 1
         self.workdir = tempfile.mkdtemp(prefix="zudaduviz-window-")
         if with_data:
             shutil.copy(os.path.join(BUILD_DIR, "zudaduviz.dat"), self.workdir)
@@ -178,18 +178,27 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
                     pass
         return poll("message box", probe, 10)
 
-    def find_window(self):  # waits for the viewable 800x600 window; False if the game ends
+    # Waits for the viewable window that shows the 800x600 picture: at its size or twice or
+    # three times it, or the whole desktop's in full screen (the largest whole scale, centred);
+    # False if the game ends. Captures and pointer moves then go through that place and scale.
+    def find_window(self):
+        desktop_scale = max(1, min(self.server.size[0] // 800, self.server.size[1] // 600))
+        scales = {**{(800 * s, 600 * s): s for s in (1, 2, 3)}, self.server.size: desktop_scale}
+
         def probe():
             if self.proc.poll() is not None:
                 return "gone"
             tree = self.server.run(["xwininfo", "-root", "-tree"]).decode()
-            for wid in re.findall(r"^\s*(0x[0-9a-f]+) .*?\s800x600[+-]\d+[+-]\d+\s", tree, re.M):
-                info = self.server.run(["xwininfo", "-id", wid]).decode()
+            for wid, w, h in re.findall(r"^\s*(0x[0-9a-f]+) .*?\s(\d+)x(\d+)[+-]\d+[+-]\d+\s", tree, re.M):
+                scale = scales.get((int(w), int(h)))
+                info = self.server.run(["xwininfo", "-id", wid]).decode() if scale else ""
                 if "IsViewable" in info:
-                    return wid, tuple(int(v) for v in re.findall(r"Absolute upper-left [XY]:\s+(-?\d+)", info))
+                    inset = ((int(w) - 800 * scale) // 2, (int(h) - 600 * scale) // 2)
+                    corner = [int(v) for v in re.findall(r"Absolute upper-left [XY]:\s+(-?\d+)", info)]
+                    return wid, (corner[0] + inset[0], corner[1] + inset[1]), inset, scale
         found = poll("game window", probe, 15)
         if found != "gone":
-            self.window, self.origin = found
+            self.window, self.origin, self.inset, self.scale = found
         return found != "gone"
 
     def mode(self):  # "window" (the window manager's, titled), "full screen" (centred on black) or None
@@ -202,7 +211,12 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
         poll(mode, lambda: self.mode() == mode and self.find_window(), timeout)
 
     def capture(self, label):
-        shot = Picture(self.server.run(["import", "-window", self.window, "-depth", "8", "ppm:-"]))
+        place = ["-crop", "%dx%d+%d+%d" % (800 * self.scale, 600 * self.scale, *self.inset), "+repage"]
+        ppm = self.server.run(["import", "-window", self.window, *place, "-depth", "8", "ppm:-"])
+        if self.scale > 1:  # one screen pixel of each square
+            ppm = subprocess.run(["convert", "ppm:-", "-sample", "800x600!", "ppm:-"], input=ppm, capture_output=True,
+                                 check=True).stdout
+        shot = Picture(ppm)
         return self.test.keep(shot, label)
 
     def wait_screen(self, what, predicate, timeout=10):  # the first capture where predicate holds
@@ -233,8 +247,8 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
         finally:
             self.xdotool("keyup", name)
 
-    def move_mouse(self, x, y):
-        self.xdotool("mousemove", self.origin[0] + x, self.origin[1] + y)
+    def move_mouse(self, x, y):  # to the picture's (x, y)
+        self.xdotool("mousemove", self.origin[0] + x * self.scale, self.origin[1] + y * self.scale)
 
     # Moves the pointer to (x, y) of the window until seen(capture). The move is made
     # again, from a pixel aside, at each look: one made while the game opens its window
