@@ -4,10 +4,7 @@
 import os, re, tempfile, time
 from pathlib import Path
 import harness
-from harness import reference
-from test_play import ship_at
-from test_quit_dialog import dialog_shown
-from test_title import switch_music
+from harness import dialog_shown, reference, ship_at, switch_music
 
 # The default sound output is a card that does not exist: opening it fails.
 NO_SOUND_DEVICE = "pcm.!default { type hw; card 99 } ctl.!default { type hw; card 99 }"
