@@ -59,29 +59,6 @@ TEST(Icons, TheShipFitsEverySize) {
     }
 }
 
-// At 16 pixels the ship is a fair share of the square, drawn in distinct shades: a dark
-// rim, light metal, the blue canopy and the warm flames, not a blot of one colour.
-TEST(Icons, TheSmallestStillShowsAShip) {
-    Icon icon = load_icon(16);
-    ASSERT_EQ(icon.w, 16);
-    int opaque = 0, dark = 0, light = 0, blue = 0, warm = 0;
-    std::set<int> colours;
-    for (const Rgba& p : icon.px) {
-        if (p.a < 128) continue;
-        opaque++;
-        colours.insert(p.r << 16 | p.g << 8 | p.b);
-        dark += p.r + p.g + p.b < 3 * 50;
-        light += p.r + p.g + p.b > 3 * 150;
-        blue += p.b > p.r + 60;
-        warm += p.r > p.b + 80;
-    }
-    EXPECT_GE(opaque, 16 * 16 * 3 / 10);
-    EXPECT_LE(opaque, 16 * 16 * 3 / 4);
-    EXPECT_GE(colours.size(), 20u);
-    EXPECT_TRUE(dark >= 4 && light >= 4 && blue >= 2 && warm >= 2)
-        << "dark " << dark << ", light " << light << ", blue " << blue << ", warm " << warm;
-}
-
 // The XPM is well formed (each row as wide as declared, every code in the colour table)
 // and shows the desktop icon of its size: opaque where it is at least half covered, in
 // the same colours.
