@@ -39,26 +39,6 @@ Icon load_icon(int size) {
 }
 }  // namespace
 
-// Nothing of the ship is cut by an edge (the rim's soft fringe at most), it fills most
-// of the height and sits in the middle.
-TEST(Icons, TheShipFitsEverySize) {
-    for (int size : {ICON_SIZES}) {
-        SCOPED_TRACE(size);
-        Icon icon = load_icon(size);
-        ASSERT_TRUE(icon.w == size && icon.h == size);
-        int cut = 0, left = size, right = -1, top = size, bottom = -1;
-        for (int y = 0; y < size; y++)
-            for (int x = 0; x < size; x++) {
-                if (icon.at(x, y).a < 128) continue;
-                cut += (x == 0 || y == 0 || x == size - 1 || y == size - 1) && icon.at(x, y).a >= 192;
-                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-        EXPECT_EQ(cut, 0);
-        EXPECT_GE(bottom - top + 1, size * 3 / 4);
-        EXPECT_LE(std::abs(left - (size - 1 - right)), 1);
-    }
-}
-
 // The XPM is well formed (each row as wide as declared, every code in the colour table)
 // and shows the desktop icon of its size: opaque where it is at least half covered, in
 // the same colours.
