@@ -303,10 +303,6 @@ class SoundCapture:  # for the games the test starts from now on
     def written(self):  # the WAV's size in whole stereo frames after its 44-byte header
         return os.path.getsize(self.wav) // 4 * 4
 
-    def left(self, start, seconds):  # the left channel of the seconds written from byte start on
-        raw = self.wav.read_bytes()[start:start + int(seconds * 44100) * 4]
-        return array.array("h", raw[:len(raw) // 4 * 4])[::2]
-
     # (level, brightness) in dB of the next two seconds, once a tune has had time to start or
     # a stopped one to die away. Brightness, the level of the steps from sample to sample
     # relative to the level, is higher for drums than for a flute.
@@ -314,7 +310,8 @@ class SoundCapture:  # for the games the test starts from now on
         time.sleep(0.4)
         start = self.written()
         time.sleep(2)
-        left = self.left(start, 2)
+        raw = self.wav.read_bytes()[start:start + 2 * 44100 * 4]
+        left = array.array("h", raw[:len(raw) // 4 * 4])[::2]
         if len(left) < 1.5 * 44100:
             raise AssertionError(f"{what}: the game wrote too little sound")
         power, steps = sum(s * s for s in left), sum((b - a) ** 2 for a, b in zip(left, left[1:]))
@@ -322,12 +319,6 @@ class SoundCapture:  # for the games the test starts from now on
         brightness = 10 * math.log10(max(steps, 1) / max(power, 1))
         print(f"  {what}: {level:.1f} dBFS, brightness {brightness:.1f} dB", flush=True)
         return level, brightness
-
-
-def write_settings(test, text):  # the player's settings file, before the game starts
-    folder = pathlib.Path(test.config_home) / "zudaduviz"
-    folder.mkdir(parents=True, exist_ok=True)
-    (folder / "settings").write_text(text)
 
 
 class WindowTest(unittest.TestCase):
