@@ -42,8 +42,9 @@ TEST_F(Combat, AShotsHitScoresCostsAndSoundsByWhatItDoes) {
                   std::tuple(c.hulls_left, c.score, c.kills, c.armour, c.expected)) << c.what;
         EXPECT_EQ(game.shots.size(), c.weapon == weapons::choc || (c.hulls.empty() && !down) ? 1u : 0u) << c.what;
         EXPECT_EQ(game.explosions.size(), c.expected.size()) << c.what;
-        if (!c.hulls.empty())  // at the invader's truncated centre
+        if (!c.hulls.empty()) {  // at the invader's truncated centre
             EXPECT_EQ(std::pair(game.explosions[0].x, game.explosions[0].y), std::pair(320, 220)) << c.what;
+        }
     }
 }
 

@@ -83,3 +83,26 @@ TEST_F(Screens, TheNextGameStartsFromACleanState) {
     EXPECT_EQ(std::tuple(game.game_speed, key[KEY_LEFT], ship().x, ship().ammo[weapons::missiles]),
               std::tuple(1.0, 0, 368.0, 10));
 }
+
+// The window's close button winds every screen down: the game ends without a question, and
+// the title menu then quits (a menu deaf to it would never return: a watchdog presses Escape).
+TEST_F(Screens, TheCloseButtonEndsTheGameAndQuitsFromTheTitle) {
+    game.title_image = game.mouse_pointer = game.play_button_normal = game.play_button_hover =
+        game.play_button_pressed = game.player_frames[0];
+    EXPECT_FALSE(update_after(0));
+    close_requested = true;
+    EXPECT_TRUE(update_after(0));
+    EXPECT_TRUE(game.quit_dialog());
+    EXPECT_TRUE(game.pause_screen());
+    std::atomic<bool> menu_done{false}, rescued{false};
+    std::thread watchdog([&] {
+        if (wait_until([&] { return menu_done.load(); })) return;
+        rescued = true;
+        while (!menu_done) key[KEY_ESC] = 1, pause_ms(1);
+    });
+    EXPECT_TRUE(game.title_menu());
+    menu_done = true;
+    watchdog.join();
+    close_requested = false;
+    EXPECT_FALSE(rescued);
+}
