@@ -5,7 +5,7 @@
 set -e
 packages="build-essential cmake pkg-config liballegro4-dev libasound2-dev libx11-dev libpng-dev zlib1g-dev freepats"
 if [ "$1" = "tests" ] || [ "$1" = "perf" ]; then
-  packages="$packages googletest libgtest-dev lintian devscripts libbenchmark-dev xvfb x11-xkb-utils openbox wmctrl xdotool x11-utils imagemagick sox python3 desktop-file-utils appstream groff-base clang libclang-rt-dev"
+  packages="$packages googletest libgtest-dev lintian devscripts libbenchmark-dev xvfb x11-xkb-utils openbox wmctrl xdotool x11-utils imagemagick sox python3 python3-pil desktop-file-utils appstream groff-base clang libclang-rt-dev"
 fi
 if [ "$1" = "perf" ]; then
   packages="$packages python3-matplotlib"

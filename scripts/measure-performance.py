@@ -27,7 +27,7 @@ import argparse, json, os, pathlib, platform, random, re, shutil, statistics, su
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "window"))
 import harness  # noqa: E402  (the window tests' Xvfb, input and screen reading)
-from test_quit_dialog import dialog_shown  # noqa: E402
+from harness import dialog_shown  # noqa: E402
 
 CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 PLAY_STRETCH = 5.0  # seconds

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -100,6 +102,11 @@ inline std::vector<uint8_t> datafile_bytes(const std::vector<TestObject>& object
         out.insert(out.end(), objects[i].contents.begin(), objects[i].contents.end());
     }
     return out;
+}
+
+inline std::vector<uint8_t> file_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 inline void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {

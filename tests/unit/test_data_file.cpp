@@ -1,8 +1,15 @@
-// The data file: every field gets its object, the shipped file obeys every rule,
-// and broken files are turned away before Allegro's loader can crash on them.
+// The data file and its tunes: good files pass, each damaged file and each damaged tune is
+// turned away with its message before Allegro's loader can crash on it, random damage is
+// turned away or loads, the generator's tunes loop cleanly on freepats, and the file is
+// looked for where the player's install puts it.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <fstream>
+#include <functional>
 #include <random>
+#include <set>
+#include <sstream>
 #include <string>
 
 #include <sys/stat.h>
@@ -15,198 +22,286 @@
 
 namespace {
 
-// One file per process, since the tests run in parallel processes that share the
-// temp folder; removed when the process ends.
+using Bytes = std::vector<uint8_t>;
+using Objects = std::vector<TestObject>;
+
+// One file per process, since the tests run in parallel processes sharing the temp folder.
 struct TempFile {
     std::string path = ::testing::TempDir() + "zudaduviz-test-" + std::to_string(getpid()) + ".dat";
     ~TempFile() { remove(path.c_str()); }
 } temp_file;
 
-std::string write_file(const std::vector<uint8_t>& bytes) {
+// Structure, then Allegro's loader, then the game's rules, as the game checks its file.
+std::string check_as_the_game_does(const Bytes& bytes) {
+    start_headless_allegro();
     write_bytes(temp_file.path, bytes);
-    return temp_file.path;
-}
-
-// Checks a file of these objects as the game does: structure, then load, then rules.
-std::string check_as_the_game_does(const std::vector<TestObject>& objects) {
-    std::string path = write_file(datafile_bytes(objects));
-    if (std::string broken = check_data_file(path.c_str()); !broken.empty()) return broken;
-    DATAFILE* data = load_datafile(path.c_str());
+    if (std::string broken = check_data_file(temp_file.path.c_str()); !broken.empty()) return broken;
+    DATAFILE* data = load_datafile(temp_file.path.c_str());
     if (!data) return "not loaded";
     std::string verdict = check_data_objects(data, 800, 600);
     unload_datafile(data);
     return verdict;
 }
 
-TEST(DataFile, EveryFieldGetsTheObjectAtItsIndex) {
-    start_headless_allegro();
-    DATAFILE* loaded = load_datafile(write_file(datafile_bytes(game_objects(true))).c_str());
-    ASSERT_NE(loaded, nullptr);
-    Game game(800, 600, 5, 100);
-    game.take_objects(loaded);  // the game now owns the file and unloads it
+Bytes game_set_with(std::function<void(Objects&)> spoil) {
+    Objects objects = game_objects(false);
+    spoil(objects);
+    return datafile_bytes(objects);
+}
 
-    auto index_of = [](BITMAP* b) { return b->w - 1; };  // each picture is 1 + index wide
-    EXPECT_EQ(game.game_music, loaded[0].dat);
-    EXPECT_EQ(game.menu_music, loaded[66].dat);
-    for (int f = 0; f < 3; f++) {
-        EXPECT_EQ(index_of(game.bonus_frames[f]), 1 + f);
-        EXPECT_EQ(index_of(game.invader_frames[0][f]), 7 + f);
-        EXPECT_EQ(index_of(game.invader_frames[10][f]), 10 + f);
-        for (int look = 1; look <= 9; look++) EXPECT_EQ(index_of(game.invader_frames[look][f]), 10 + 3 * look + f);
-        EXPECT_EQ(index_of(game.player_frames[f]), 67 + f);
-        for (int weapon = 0; weapon < 3; weapon++) EXPECT_EQ(index_of(game.shot_frames[weapon][f]), 74 + 3 * weapon + f);
-        EXPECT_EQ(index_of(game.invader_shot_frames[f]), 83 + f);
+TestObject with_bytes(TestObject object, size_t at, Bytes bytes) {
+    std::copy(bytes.begin(), bytes.end(), object.contents.begin() + at);
+    return object;
+}
+
+// The check of the file's structure alone passes these; with the rules, so do the game sets.
+TEST(DataFile, GoodFilesPass) {
+    EXPECT_EQ(check_data_file(DATA_FILE), "");
+    EXPECT_EQ(check_as_the_game_does(file_bytes(DATA_FILE)), "");
+    EXPECT_EQ(check_as_the_game_does(datafile_bytes(game_objects(false))), "");
+    EXPECT_EQ(check_as_the_game_does(datafile_bytes(game_objects(false, false))), "");  // no sounds: no effects
+    for (const Objects& objects : {Objects{varied_tune_object()}, {tune_object(0x7FFF, {drum_track})},
+                                   {tune_object(1, {ended_track({0x00, 0xFF, 0x51, 0x03, 0x00, 0x03, 0xE8})})},
+                                   {sample_object(8, 11025, 7), sample_object(16, 11025, 7),
+                                    sample_object(-8, 11025, 7), sample_object(-16, 11025, 7)}}) {
+        write_bytes(temp_file.path, datafile_bytes(objects));
+        EXPECT_EQ(check_data_file(temp_file.path.c_str()), "");
     }
-    const int explosion_index[25] = {40, 41, 52, 58, 59, 60, 61, 62, 63, 64, 42, 43, 44,
-                                     45, 46, 47, 48, 49, 50, 51, 53, 54, 55, 56, 57};
-    for (int frame = 0; frame < 25; frame++) EXPECT_EQ(index_of(game.explosion_frames[frame]), explosion_index[frame]);
-    BITMAP* singles[] = {game.play_button_normal, game.play_button_hover, game.play_button_pressed,
-                         game.game_over_image, game.quit_pointer, game.mouse_pointer, game.title_image};
-    const int single_index[] = {4, 5, 6, 65, 70, 71, 73};
-    for (int i = 0; i < 7; i++) EXPECT_EQ(index_of(singles[i]), single_index[i]);
-    EXPECT_EQ(game.quit_image, loaded[72].dat);
-    for (int e = 0; e < effect_count; e++) EXPECT_EQ(game.effect_samples[e]->len - 1, 86u + e);  // in the order of Effect
-
-    // A file that stops before the sounds leaves their fields empty; nothing past its end is read.
-    unload_datafile(game.data);
-    game.take_objects(load_datafile(write_file(datafile_bytes(game_objects(true, false))).c_str()));
-    EXPECT_EQ(game.title_image->w, 74);
-    for (SAMPLE* sample : game.effect_samples) EXPECT_EQ(sample, nullptr);
 }
 
-TEST(DataFile, TheShippedFileAndAWellFormedOneObeyEveryRule) {
-    start_headless_allegro();
-    ASSERT_EQ(check_data_file(DATA_FILE), "");
-    DATAFILE* data = load_datafile(DATA_FILE);
-    ASSERT_NE(data, nullptr);
-    EXPECT_EQ(check_data_objects(data, 800, 600), "");
-    unload_datafile(data);
-    EXPECT_EQ(check_as_the_game_does(game_objects(false)), "");
-    EXPECT_EQ(check_as_the_game_does(game_objects(false, false)), "");  // no sounds: no effects
-}
-
-void strip(std::vector<TestObject>& objects, int first, int w, int h) {
-    for (int i = first; i < first + 3; i++) objects[i] = bitmap_object(w, h, 9, 9, 9);
-}
-
-TEST(DataFile, ObjectsTheGameCannotUseAreRejectedWithAMessage) {
-    start_headless_allegro();
-    const std::vector<std::pair<const char*, void (*)(std::vector<TestObject>&)>> spoilers = {
-        {"too few objects", [](std::vector<TestObject>& o) { o.resize(85); }},
-        {"some of the sounds", [](std::vector<TestObject>& o) { o.pop_back(); }},
-        {"a picture for a sound", [](std::vector<TestObject>& o) { o[90] = bitmap_object(20, 20, 1, 2, 3); }},
-        {"a sound for a picture", [](std::vector<TestObject>& o) { o[50] = sample_object(16, 22050, 50); }},
-        {"a sound at 0 Hz", [](std::vector<TestObject>& o) { o[97] = sample_object(16, 0, 50); }},
-        {"a picture for a tune", [](std::vector<TestObject>& o) { o[0] = bitmap_object(20, 20, 1, 2, 3); }},
-        {"a tune for a picture", [](std::vector<TestObject>& o) { o[40] = midi_object(); }},
-        {"quit picture too narrow", [](std::vector<TestObject>& o) { o[72] = bitmap_object(260, 151, 9, 9, 9); }},
-        {"quit picture too low", [](std::vector<TestObject>& o) { o[72] = bitmap_object(301, 110, 9, 9, 9); }},
-        {"unequal ship strip", [](std::vector<TestObject>& o) { o[68] = bitmap_object(21, 20, 9, 9, 9); }},
-        {"unequal explosion strip", [](std::vector<TestObject>& o) { o[52] = bitmap_object(20, 19, 9, 9, 9); }},
-        {"invader too tall", [](std::vector<TestObject>& o) { strip(o, 13, 20, 101); }},
-        {"invader as wide as the screen", [](std::vector<TestObject>& o) { strip(o, 10, 800, 20); }},
-        {"bonus as wide as the screen", [](std::vector<TestObject>& o) { strip(o, 1, 799, 20); }},
+TEST(DataFile, EachDamagedFileIsTurnedAwayWithItsMessage) {
+    const Bytes good = datafile_bytes({bitmap_object(2, 2, 1, 2, 3)});
+    auto changed = [&](size_t at, Bytes bytes) { Bytes b = good; std::copy(bytes.begin(), bytes.end(), b.begin() + at); return b; };
+    Bytes end_property = good;  // a property of the end marker's type, which Allegro's loader drops and leaks
+    const Bytes property = {'p', 'r', 'o', 'p', 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1, 'x'};
+    end_property.insert(end_property.begin() + 12, property.begin(), property.end());
+    const TestObject sound = sample_object(16, 22050, 10);
+    TestObject short_sound = sound, long_sound = sound;
+    short_sound.contents.pop_back();
+    long_sound.contents.push_back(0);
+    const struct {
+        const char* what;
+        Bytes bytes;
+        const char* message;
+    } cases[] = {
+        {"empty", {}, data_file_failed},
+        {"compressed", changed(3, {'!'}), "fichier compressé"},
+        {"not a data file", changed(4, {'X'}), "ce n'est pas un fichier de données"},
+        {"a negative full size", changed(good.size() - 22, {0xFF}), "objet compressé"},
+        {"an end marker's property", end_property, "propriété incohérente"},
+        {"a font", datafile_bytes({TestObject{"FONT", {0, 0}}}), "type d'objet inconnu"},
+        {"a picture 0 wide", datafile_bytes({bitmap_object(0, 5, 1, 2, 3)}), "image vide"},
+        {"a picture 0 high", datafile_bytes({bitmap_object(5, 0, 1, 2, 3)}), "image vide"},
+        {"a sound a byte short", datafile_bytes({short_sound}), "taille de son incohérente"},
+        {"a sound a byte over", datafile_bytes({long_sound}), "taille de son incohérente"},
+        {"12-bit sound", datafile_bytes({with_bytes(sound, 1, {12})}), "format de son inconnu"},
+        {"stereo by its header", datafile_bytes({with_bytes(sound, 0, {0xFF, 0xF0})}), "taille de son incohérente"},
+        {"2^31 + 10 values", datafile_bytes({with_bytes(sound, 4, {0x80})}), "taille de son incohérente"},
+        {"too few objects", game_set_with([](Objects& o) { o.resize(85); }), "objets au lieu de"},
+        {"some of the sounds", game_set_with([](Objects& o) { o.pop_back(); }), "objets au lieu de"},
+        {"a picture for a sound", game_set_with([](Objects& o) { o[90] = bitmap_object(20, 20, 1, 2, 3); }), "devrait être un son"},
+        {"a sound for a picture", game_set_with([](Objects& o) { o[50] = sample_object(16, 22050, 50); }), "devrait être une image"},
+        {"a sound at 0 Hz", game_set_with([](Objects& o) { o[97] = sample_object(16, 0, 50); }), "n'a pas de fréquence"},
+        {"a picture for a tune", game_set_with([](Objects& o) { o[0] = bitmap_object(20, 20, 1, 2, 3); }), "morceau MIDI"},
+        {"a tune for a picture", game_set_with([](Objects& o) { o[40] = midi_object(); }), "devrait être une image"},
+        {"quit picture too narrow", game_set_with([](Objects& o) { o[72] = bitmap_object(260, 151, 9, 9, 9); }), "confirmation"},
+        {"quit picture too low", game_set_with([](Objects& o) { o[72] = bitmap_object(301, 110, 9, 9, 9); }), "confirmation"},
+        {"unequal ship strip", game_set_with([](Objects& o) { o[68] = bitmap_object(21, 20, 9, 9, 9); }), "pas la même taille"},
+        {"unequal explosion strip", game_set_with([](Objects& o) { o[52] = bitmap_object(20, 19, 9, 9, 9); }), "pas la même taille"},
+        {"invader too tall", game_set_with([](Objects& o) { for (int i : {13, 14, 15}) o[i] = bitmap_object(20, 101, 9, 9, 9); }), "trop grand"},
+        {"invader too wide", game_set_with([](Objects& o) { for (int i : {10, 11, 12}) o[i] = bitmap_object(401, 20, 9, 9, 9); }), "trop grand"},
+        {"bonus too wide", game_set_with([](Objects& o) { for (int i : {1, 2, 3}) o[i] = bitmap_object(401, 20, 9, 9, 9); }), "le bonus"},
+        {"ship as wide as the screen", game_set_with([](Objects& o) { for (int i : {67, 68, 69}) o[i] = bitmap_object(800, 20, 9, 9, 9); }), "le vaisseau"},
     };
-    for (const auto& [what, spoil] : spoilers) {
-        std::vector<TestObject> objects = game_objects(false);
-        spoil(objects);
-        const std::string verdict = check_as_the_game_does(objects);
-        EXPECT_NE(verdict.find("Le fichier 'zudaduviz.dat' ne convient pas : "), std::string::npos) << what;
+    for (const auto& c : cases) {
+        const std::string verdict = check_as_the_game_does(c.bytes);
+        EXPECT_NE(verdict.find(c.message), std::string::npos) << c.what << ": " << verdict;
     }
-}
-
-TEST(DataFile, MissingOrForeignFilesAreRejected) {
-    // A missing file, a folder in its place and an empty file all get the one message.
-    EXPECT_EQ(check_data_file((::testing::TempDir() + "no-such.dat").c_str()), "Error loading 'zudaduviz.dat'\n");
-    EXPECT_EQ(check_data_file(::testing::TempDir().c_str()), "Error loading 'zudaduviz.dat'\n");
-    EXPECT_EQ(check_data_file(write_file({}).c_str()), "Error loading 'zudaduviz.dat'\n");
-    // A FIFO is turned away without a wait; a huge file at once, from its size alone (a good
-    // file followed by zeros: read, it would pass).
+    // A missing file, a folder and a FIFO (without a wait) get the message of an empty file.
     const std::string fifo = temp_file.path + ".fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    EXPECT_EQ(check_data_file(fifo.c_str()), "Error loading 'zudaduviz.dat'\n");
+    for (const std::string& path : {::testing::TempDir() + "no-such.dat", ::testing::TempDir(), fifo})
+        EXPECT_EQ(check_data_file(path.c_str()), data_file_failed);
     remove(fifo.c_str());
-    write_file(datafile_bytes({bitmap_object(2, 2, 1, 2, 3)}));
+    // A huge file is turned away from its size alone (a good file followed by zeros: read, it
+    // would pass).
+    write_bytes(temp_file.path, datafile_bytes({bitmap_object(2, 2, 1, 2, 3)}));
     ASSERT_EQ(truncate(temp_file.path.c_str(), (off_t(256) << 20) + 1), 0);
     EXPECT_NE(check_data_file(temp_file.path.c_str()).find("fichier trop gros"), std::string::npos);
-    std::vector<uint8_t> good = datafile_bytes({bitmap_object(2, 2, 1, 2, 3)});
-    EXPECT_EQ(check_data_file(write_file(good).c_str()), "");
-    std::vector<uint8_t> packed = good, foreign = good, compressed_object = good;
-    packed[3] = '!';                                             // a compressed file
-    foreign[4] = 'X';                                            // not a data file
-    compressed_object[compressed_object.size() - 18 - 4] = 0xFF;  // a negative full size
-    // A property of the end marker's type, which Allegro's loader drops and leaks.
-    std::vector<uint8_t> end_property = good;
-    const uint8_t property[] = {'p', 'r', 'o', 'p', 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1, 'x'};
-    end_property.insert(end_property.begin() + 12, std::begin(property), std::end(property));
-    for (const auto& bytes : {packed, foreign, compressed_object, end_property, datafile_bytes({TestObject{"FONT", {0, 0}}}),
-                              datafile_bytes({bitmap_object(0, 5, 1, 2, 3)})})
-        EXPECT_NE(check_data_file(write_file(bytes).c_str()), "");
 }
 
-// Allegro reads a sound's values by its header alone (8 or 16 bits, negative for stereo):
-// the header must match the bytes there are.
-TEST(DataFile, SoundsWhoseHeaderDisagreesWithTheirBytesAreRejected) {
-    for (int bits : {8, 16, -8, -16})
-        EXPECT_EQ(check_data_file(write_file(datafile_bytes({sample_object(bits, 11025, 7)})).c_str()), "") << bits;
-    // 16-bit mono, 10 values, then: a byte short, a byte over, 12 bits, stereo, 2^31 + 10 values.
-    for (auto spoil : {+[](TestObject& s) { s.contents.pop_back(); }, +[](TestObject& s) { s.contents.push_back(0); },
-                       +[](TestObject& s) { s.contents[1] = 12; }, +[](TestObject& s) { s.contents[0] = 0xFF, s.contents[1] = 0xF0; },
-                       +[](TestObject& s) { s.contents[4] = 0x80; }}) {
-        TestObject sound = sample_object(16, 22050, 10);
-        spoil(sound);
-        EXPECT_NE(check_data_file(write_file(datafile_bytes({sound})).c_str()), "");
+// `varied_track` with `count` bytes from `at` replaced by `bytes`.
+TestObject lead_with(size_t at, size_t count, Bytes bytes, int divisions = 96) {
+    Bytes track = varied_track;
+    track.erase(track.begin() + at, track.begin() + at + count);
+    track.insert(track.begin() + at, bytes.begin(), bytes.end());
+    return tune_object(divisions, {track});
+}
+
+TEST(DataFile, EachDamagedTuneIsTurnedAwayWithItsMessage) {
+    const size_t note_on = 19, program = 16, end = varied_track.size() - 3;  // where they stand in the track
+    ASSERT_EQ(std::pair(varied_track[note_on], varied_track[program]), std::pair(uint8_t(0x90), uint8_t(0xC0)));
+    const struct {
+        const char* what;
+        TestObject tune;
+        const char* message;
+    } cases[] = {
+        {"divisions 0", lead_with(0, 0, {}, 0), "divisions de morceau illisibles"},
+        {"SMPTE divisions", lead_with(0, 0, {}, 0x8000 | 25 << 8 | 40), "divisions de morceau illisibles"},
+        {"a five-byte delay", lead_with(0, 1, {0x81, 0x80, 0x80, 0x80, 0x00}), "délai illisible"},
+        {"a delay running past the track", lead_with(end - 1, 4, {0x81}), "délai illisible"},
+        {"no status at the start", lead_with(1, 1, {}), "événement sans statut"},
+        {"note 128", lead_with(note_on + 1, 1, {0x80}), "octet de données invalide"},
+        {"velocity 200", lead_with(note_on + 2, 1, {200}), "octet de données invalide"},
+        {"program 128", lead_with(program + 1, 1, {0x80}), "octet de données invalide"},
+        {"velocity 200 by running status", tune_object(96, {ended_track({0x00, 0x99, 0x24, 0x64, 0x60, 0x26, 200})}),
+         "octet de données invalide"},
+        {"a note cut by the track's end", tune_object(96, {{0x00, 0x90, 0x3C}}), "octet de données invalide"},
+        {"a meta type of 128", lead_with(9, 1, {0x80}), "méta-événement illisible"},
+        {"a meta length past the track", lead_with(10, 1, {0x7F}), "méta-événement illisible"},
+        {"a meta length of five bytes", lead_with(10, 1, {0x80, 0x80, 0x80, 0x80, 0x04}), "méta-événement illisible"},
+        {"a sysex length past the track", lead_with(43, 1, {0x7F}), "système exclusif illisible"},
+        {"an F7 length past the track", lead_with(49, 1, {0x40}), "système exclusif illisible"},
+        {"song position", lead_with(42, 5, {0xF2, 0x00, 0x00}), "message système inattendu"},
+        {"timing clock", lead_with(42, 5, {0xF8}), "message système inattendu"},
+        {"a tempo of two bytes", lead_with(3, 4, {0x02, 0x07, 0xA1}), "tempo illisible"},
+        {"tempo 0", lead_with(4, 3, {0, 0, 0}), "tempo illisible"},
+        {"a tempo the player ignores", lead_with(4, 3, {0x00, 0x03, 0xE7}), "tempo illisible"},
+        {"no end of track", lead_with(end - 1, 4, {}), "piste de morceau sans fin"},
+        {"a byte after the end of track", lead_with(end + 3, 0, {0x00}), "fin de piste mal placée"},
+        {"an end of track of length 1", lead_with(end + 2, 1, {0x01, 0x00}), "fin de piste mal placée"},
+        {"no time at all", tune_object(96, {{0x00, 0x90, 0x3C, 0x64, 0x00, 0xFF, 0x2F, 0x00}}), "morceau sans durée"},
+        {"no events at all", tune_object(96, {}), "morceau sans durée"},
+    };
+    for (const auto& c : cases) {
+        write_bytes(temp_file.path, datafile_bytes({c.tune, bitmap_object(2, 2, 1, 2, 3)}));
+        const std::string verdict = check_data_file(temp_file.path.c_str());
+        EXPECT_EQ(verdict.rfind("Le fichier 'zudaduviz.dat' est endommagé : ", 0), 0u) << c.what;
+        EXPECT_NE(verdict.find(c.message), std::string::npos) << c.what << ": " << verdict;
     }
 }
 
-// Every truncation is turned away; after damaged bytes anywhere, either the check
-// turns the file away or Allegro's loader reads it without harm (a crash here
-// fails the whole test program).
+// Every truncation is turned away; after damaged bytes anywhere, either the check turns the
+// file away or Allegro's loader reads it without harm (under the sanitizers, a crash or a
+// leak here fails the whole test program). The player's own reading of the tunes that pass
+// is the damaged-tune sweep's (scripts/sweep-damaged-tunes.py).
 TEST(DataFile, TruncatedAndDamagedFilesNeverReachTheLoaderInAHarmfulShape) {
     start_headless_allegro();
-    std::vector<uint8_t> bytes = datafile_bytes(
-        {midi_object(), bitmap_object(3, 2, 10, 20, 30), sample_object(16, 22050, 5), bitmap_object(4, 1, 255, 0, 255)});
-    for (size_t length = 0; length < bytes.size(); length++)
-        EXPECT_NE(check_data_file(write_file({bytes.begin(), bytes.begin() + length}).c_str()), "") << length;
-
+    const Bytes bytes = datafile_bytes({varied_tune_object(), bitmap_object(3, 2, 10, 20, 30),
+                                        sample_object(16, 22050, 5), bitmap_object(4, 1, 255, 0, 255)});
+    for (size_t length = 0; length < bytes.size(); length++) {
+        write_bytes(temp_file.path, {bytes.begin(), bytes.begin() + length});
+        EXPECT_NE(check_data_file(temp_file.path.c_str()), "") << length;
+    }
     std::mt19937 random(12345);
     int accepted = 0, rejected = 0;
-    for (int trial = 0; trial < 2000; trial++) {
-        std::vector<uint8_t> damaged = bytes;
-        for (int c = 1 + int(random() % 4); c > 0; c--) damaged[random() % damaged.size()] = uint8_t(random());
-        std::string path = write_file(damaged);
-        if (!check_data_file(path.c_str()).empty()) {
+    for (int trial = 0; trial < 3000; trial++) {
+        Bytes damaged = bytes;
+        for (int c = 1 + int(random() % 6); c > 0; c--) damaged[random() % damaged.size()] = uint8_t(random());
+        write_bytes(temp_file.path, damaged);
+        if (!check_data_file(temp_file.path.c_str()).empty()) {
             rejected++;
-        } else if (DATAFILE* data = load_datafile(path.c_str())) {
+        } else if (DATAFILE* data = load_datafile(temp_file.path.c_str())) {
             accepted++;
             unload_datafile(data);
         }
     }
-    EXPECT_GT(rejected, 0);
-    EXPECT_GT(accepted, 0);  // damage inside pixels and names is harmless and let through
+    EXPECT_TRUE(rejected > 1000 && accepted > 20) << rejected << " turned away, " << accepted << " loaded";
 }
 
-// Where the file is looked for: the working directory first, as always, then beside
-// the executable, then the data folder of an install into any prefix, then the folder
-// the build names; each place once, and the message lists every place tried.
-TEST(DataFileSearch, LooksInTheWorkingDirectoryThenBesideTheExecutableThenTheDataFolders) {
-    const DataPlaces places{"/home/player", "/opt/zz/bin", "/usr/share/zudaduviz"};
+// The seconds a Standard MIDI file plays before it loops, along its first track. It fails,
+// saying why, unless the file loops cleanly with the instruments the patch set is made from
+// (freepats' own list): every track ending exactly at its chunk's end and at the same tick
+// as the first, no note left sounding, only programs and drum keys freepats has.
+double loop_seconds(const Bytes& b, const std::set<int>& programs, const std::set<int>& drums) {
+    size_t p = 14;
+    auto number = [&](int n) { long v = 0; while (n-- > 0) v = v << 8 | b.at(p++); return v; };
+    auto variable = [&] { long v = 0; do v = v << 7 | (b.at(p) & 0x7F); while (b.at(p++) & 0x80); return v; };
+    const long division = (b.at(12) << 8) | b.at(13);
+    double seconds = 0;
+    long loop_tick = -1;
+    for (int k = 0; p < b.size(); k++) {
+        EXPECT_EQ(std::string(b.begin() + p, b.begin() + p + 4), "MTrk");
+        p += 4;
+        const size_t end = number(4) + p;
+        long tick = 0, tempo = 500000;  // microseconds a quarter
+        std::set<int> sounding;  // channel * 128 + key
+        bool ended = false;
+        while (p < end && !ended) {
+            const long delta = variable();
+            tick += delta;
+            if (k == 0) seconds += 1e-6 * delta * tempo / division;
+            const int s = b.at(p++), kind = s & 0xF0, channel = s & 0x0F;  // the writer uses no running status
+            if (s == 0xFF) {
+                const int type = b.at(p++);
+                const size_t next = variable() + p;
+                if (type == 0x51) tempo = number(3);
+                ended = type == 0x2F;
+                p = next;
+                continue;
+            }
+            const int key = b.at(p++), velocity = kind == 0xC0 || kind == 0xD0 ? 0 : b.at(p++);
+            EXPECT_TRUE(kind != 0xC0 || channel == 9 || programs.count(key)) << "freepats has no program " << key;
+            const bool on = kind == 0x90 && velocity > 0;
+            EXPECT_TRUE(!on || channel != 9 || drums.count(key)) << "freepats has no drum key " << key;
+            if (on) sounding.insert(channel * 128 + key); else if (kind == 0x80 || kind == 0x90) sounding.erase(channel * 128 + key);
+        }
+        EXPECT_TRUE(ended && p == end) << "end of track off the chunk's end on track " << k;
+        EXPECT_TRUE(sounding.empty()) << "a note left sounding on track " << k;
+        EXPECT_TRUE(loop_tick < 0 || tick == loop_tick) << "end of track off the loop point on track " << k;
+        loop_tick = tick;
+    }
+    return seconds;
+}
+
+TEST(DataFile, TheGeneratorsTunesLoopAfterFortyToSixtySecondsOnFreepats) {
+    std::ifstream config("/etc/timidity/freepats.cfg");
+    if (!config) GTEST_SKIP() << "no freepats";
+    std::set<int> programs, drums, *section = nullptr;
+    for (std::string line; std::getline(config, line);) {
+        std::istringstream words(line);
+        std::string first;
+        words >> first;
+        if (first == "bank" || first == "drumset") section = first == "bank" ? &programs : &drums;
+        else if (section && !first.empty() && std::isdigit(static_cast<unsigned char>(first[0]))) section->insert(std::stoi(first));
+    }
+    for (const char* name : {"/00.mid", "/66.mid"}) {
+        SCOPED_TRACE(name);
+        const double seconds = loop_seconds(file_bytes(std::string(DATA_SOURCE_DIR) + name), programs, drums);
+        EXPECT_TRUE(seconds >= 40 && seconds <= 60) << seconds << " s";
+    }
+}
+
+// A file that stops before the sounds leaves their fields empty; nothing past its end is read.
+TEST(DataFile, WithoutTheSoundsTheGameHasNoEffects) {
+    start_headless_allegro();
+    write_bytes(temp_file.path, datafile_bytes(game_objects(true, false)));
+    Game game(800, 600, 5, 100);
+    game.take_objects(load_datafile(temp_file.path.c_str()));  // the game now owns the file
+    EXPECT_EQ(game.title_image->w, 74);
+    for (SAMPLE* sample : game.effect_samples) EXPECT_EQ(sample, nullptr);
+}
+
+// The working directory first, then beside the executable, then the data folder of an
+// install into any prefix, then the folder the build names; each place once, and the
+// message lists every place tried.
+TEST(DataFile, IsLookedForInTheWorkingDirectoryThenBesideTheExecutableThenTheDataFolders) {
     const std::vector<std::string> all = {"/home/player/zudaduviz.dat", "/opt/zz/bin/zudaduviz.dat",
-                                          "/opt/zz/share/zudaduviz/zudaduviz.dat",
-                                          "/usr/share/zudaduviz/zudaduviz.dat"};
+                                          "/opt/zz/share/zudaduviz/zudaduviz.dat", "/usr/share/zudaduviz/zudaduviz.dat"};
     for (size_t holder = 0; holder <= all.size(); holder++) {
         auto usable = [&](const std::string& path) { return holder < all.size() && path == all[holder]; };
-        const FoundFile found = find_data_file("zudaduviz.dat", places, usable);
+        const FoundFile found = find_data_file("zudaduviz.dat", {"/home/player", "/opt/zz/bin", "/usr/share/zudaduviz"}, usable);
         EXPECT_EQ(found.path, holder < all.size() ? all[holder] : "");
         EXPECT_EQ(found.tried, std::vector<std::string>(all.begin(), all.begin() + std::min(holder + 1, all.size())));
     }
     auto nowhere = [](const std::string&) { return false; };
+    using Paths = std::vector<std::string>;
     // Installed into /usr and started from its bin folder: two places, not four.
     EXPECT_EQ(find_data_file("zudaduviz.dat", {"/usr/bin", "/usr/bin", "/usr/share/zudaduviz"}, nowhere).tried,
-              (std::vector<std::string>{"/usr/bin/zudaduviz.dat", "/usr/share/zudaduviz/zudaduviz.dat"}));
+              (Paths{"/usr/bin/zudaduviz.dat", "/usr/share/zudaduviz/zudaduviz.dat"}));
     // The patch set is not looked for in the working directory; an executable in /bin.
     EXPECT_EQ(find_data_file("patches.dat", {"", "/bin", "/x"}, nowhere).tried,
-              (std::vector<std::string>{"/bin/patches.dat", "/share/zudaduviz/patches.dat", "/x/patches.dat"}));
+              (Paths{"/bin/patches.dat", "/share/zudaduviz/patches.dat", "/x/patches.dat"}));
     EXPECT_EQ(data_file_missing({"/a/zudaduviz.dat", "/b/zudaduviz.dat"}),
               "Error loading 'zudaduviz.dat'\nCherché dans :\n  /a/zudaduviz.dat\n  /b/zudaduviz.dat\n");
 }

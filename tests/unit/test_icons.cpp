@@ -39,49 +39,6 @@ Icon load_icon(int size) {
 }
 }  // namespace
 
-// Nothing of the ship is cut by an edge (the rim's soft fringe at most), it fills most
-// of the height and sits in the middle.
-TEST(Icons, TheShipFitsEverySize) {
-    for (int size : {ICON_SIZES}) {
-        SCOPED_TRACE(size);
-        Icon icon = load_icon(size);
-        ASSERT_TRUE(icon.w == size && icon.h == size);
-        int cut = 0, left = size, right = -1, top = size, bottom = -1;
-        for (int y = 0; y < size; y++)
-            for (int x = 0; x < size; x++) {
-                if (icon.at(x, y).a < 128) continue;
-                cut += (x == 0 || y == 0 || x == size - 1 || y == size - 1) && icon.at(x, y).a >= 192;
-                left = std::min(left, x), right = std::max(right, x), top = std::min(top, y), bottom = std::max(bottom, y);
-            }
-        EXPECT_EQ(cut, 0);
-        EXPECT_GE(bottom - top + 1, size * 3 / 4);
-        EXPECT_LE(std::abs(left - (size - 1 - right)), 1);
-    }
-}
-
-// At 16 pixels the ship is a fair share of the square, drawn in distinct shades: a dark
-// rim, light metal, the blue canopy and the warm flames, not a blot of one colour.
-TEST(Icons, TheSmallestStillShowsAShip) {
-    Icon icon = load_icon(16);
-    ASSERT_EQ(icon.w, 16);
-    int opaque = 0, dark = 0, light = 0, blue = 0, warm = 0;
-    std::set<int> colours;
-    for (const Rgba& p : icon.px) {
-        if (p.a < 128) continue;
-        opaque++;
-        colours.insert(p.r << 16 | p.g << 8 | p.b);
-        dark += p.r + p.g + p.b < 3 * 50;
-        light += p.r + p.g + p.b > 3 * 150;
-        blue += p.b > p.r + 60;
-        warm += p.r > p.b + 80;
-    }
-    EXPECT_GE(opaque, 16 * 16 * 3 / 10);
-    EXPECT_LE(opaque, 16 * 16 * 3 / 4);
-    EXPECT_GE(colours.size(), 20u);
-    EXPECT_TRUE(dark >= 4 && light >= 4 && blue >= 2 && warm >= 2)
-        << "dark " << dark << ", light " << light << ", blue " << blue << ", warm " << warm;
-}
-
 // The XPM is well formed (each row as wide as declared, every code in the colour table)
 // and shows the desktop icon of its size: opaque where it is at least half covered, in
 // the same colours.

@@ -131,26 +131,6 @@ TEST_F(Pictures, TheQuitDialogShowsItsAreasExactlyWhereTheyAct) {
     EXPECT_EQ(stray, 0);
 }
 
-// The hot spot is the tip at the top-left pixel; a dark rim keeps the light arrow
-// visible on black and on the dialog alike.
-TEST_F(Pictures, PointersHaveTheirTipAtTheTopLeftAndADarkOutline) {
-    for (BITMAP* arrow : {picture(data_layout::index_of(data_layout::Role::quit_pointer)), picture(data_layout::index_of(data_layout::Role::mouse_pointer))}) {
-        const int mask = bitmap_mask_color(arrow);
-        auto clear = [&](int x, int y) { int c = getpixel(arrow, x, y); return c < 0 || c == mask; };
-        int wrong = clear(0, 0), bright = 0;
-        for (int y = 0; y < arrow->h; y++)
-            for (int x = 0; x < arrow->w; x++) {
-                int c = getpixel(arrow, x, y), light = getr16(c) + getg16(c) + getb16(c);
-                if (y == 0 && x > 0) wrong += !clear(x, y);
-                if (clear(x, y)) continue;
-                bool edge = clear(x - 1, y) || clear(x + 1, y) || clear(x, y - 1) || clear(x, y + 1);
-                edge ? wrong += light > 3 * 64 : bright += light > 3 * 160;
-            }
-        EXPECT_EQ(wrong, 0);
-        EXPECT_GT(bright, 20);
-    }
-}
-
 // A fresh run of the generators and the assembly gives the data file of this build, byte
 // for byte: nothing depends on the time, the paths or unseeded randomness.
 TEST(DataFileBuild, IsReproducible) {

@@ -1,42 +1,137 @@
-// Combat on scenes built by hand: hits, the armour gauge and the end it decides,
-// drops and bonuses, and the invaders' pursuit and fire. (390, 560) lies on the ship.
+// Combat as tables of situations and outcomes on scenes built by hand: hits and what they
+// score, cost and sound like, ramming, drops and bonuses, the invaders' pursuit and fire, and
+// the end the armour gauge decides. (390, 560) lies on the ship; 320 is heard at pan 116.
 #include <tuple>
 #include <vector>
 
 #include "test_play_scene.h"
 
 using Combat = PlayScene;
-using Invaders = PlayScene;
+using Heard = std::vector<std::pair<Effect, int>>;
 
-// Missiles and Fireball stop at the first invader touched, in list order, and every hit
-// scores; a missile takes half a hull, so a second one destroys.
-TEST_F(Combat, AShotHitsOnlyTheFirstInvaderTouchedAndTwoMissilesDestroyOne) {
-    add_invader(300, 200, 1);
-    add_invader(300.9, 200.9, 2);
-    add_invader(305, 200, 3);
-    for (int weapon : {weapons::fireball, weapons::missiles, weapons::missiles}) {
-        add_shot(weapon, 315, 210);
+// One shot on invaders stacked at (300, 200) with the given hulls: Missiles and Fireball stop
+// at the first invader touched, in list order, and every hit scores; a missile takes half a
+// hull, so a second one destroys; a Choc shot destroys every invader it touches.
+TEST_F(Combat, AShotsHitScoresCostsAndSoundsByWhatItDoes) {
+    const struct {
+        const char* what;
+        int weapon;
+        std::vector<int> hulls, hulls_left;
+        int score, kills, armour;
+        Heard expected;
+    } cases[] = {
+        {"a first missile", weapons::missiles, {100, 100}, {50, 100}, 30, 0, 100, {{Effect::invader_hit, 116}}},
+        {"a second missile", weapons::missiles, {50, 100}, {100}, 30, 1, 100, {{Effect::invader_destroyed, 116}}},
+        {"a fireball", weapons::fireball, {100, 100}, {100}, 30, 1, 100, {{Effect::invader_destroyed, 116}}},
+        {"a Choc shot through three", weapons::choc, {100, 50, 100}, {}, 90, 3, 100, Heard(3, {Effect::invader_destroyed, 116})},
+        {"a shot that misses", weapons::missiles, {}, {}, 0, 0, 100, {}},
+        {"an invader's shot on the ship", weapons::invader, {}, {}, -20, 0, 70, {{Effect::ship_hit, 128}}},
+        {"an invader's shot on the last armour", weapons::invader, {}, {}, -20, 0, 0, {{Effect::ship_hit, 128}}},
+    };
+    for (const auto& c : cases) {
+        game.invaders.clear(), game.explosions.clear(), game.shots.clear(), heard.clear();
+        ship().score = ship().kills = 0;
+        ship().armour = c.armour == 0 ? 10 : 100;
+        for (int hull : c.hulls) add_invader(300, 200).hull = hull;
+        const bool down = c.weapon == weapons::invader;
+        add_shot(c.weapon, down ? 390 : 315, down ? 560 : 210);
         game.move_shots(0);
+        std::vector<int> hulls_left;
+        for (const Invader& invader : game.invaders) hulls_left.push_back(invader.hull);
+        EXPECT_EQ(std::tuple(hulls_left, ship().score, ship().kills, ship().armour, heard),
+                  std::tuple(c.hulls_left, c.score, c.kills, c.armour, c.expected)) << c.what;
+        EXPECT_EQ(game.shots.size(), c.weapon == weapons::choc || (c.hulls.empty() && !down) ? 1u : 0u) << c.what;
+        EXPECT_EQ(game.explosions.size(), c.expected.size()) << c.what;
+        if (!c.hulls.empty()) {  // at the invader's truncated centre
+            EXPECT_EQ(std::pair(game.explosions[0].x, game.explosions[0].y), std::pair(320, 220)) << c.what;
+        }
     }
+}
+
+// Invaders touching the ship crash into it: each costs 10 points and 50 armour, kills
+// nothing, explodes and is heard at its centre, and makes the usual drop; the gauge then
+// follows the armour one point per update.
+TEST_F(Combat, RammingInvadersCostTenPointsAndFiftyArmourEach) {
+    add_invader(380, 540).fire_delay = 5;  // the ship spans 368-432 x 552-600; no shot meanwhile
+    add_invader(100, 100, 4);
+    add_invader(400.5, 570).fire_delay = 5;
+    ASSERT_FALSE(update_after(0));
+    EXPECT_EQ(std::tuple(ship().score, ship().armour, ship().kills, ship().hull, game.invaders.size()),
+              std::tuple(-20, 0, 0, 100, 1u));
+    EXPECT_EQ(heard, (Heard{{Effect::ram, 128}, {Effect::ram, 131}}));
+    ASSERT_EQ(game.explosions.size(), 2u);
+    EXPECT_EQ(std::tuple(game.explosions[0].x, game.explosions[0].y, game.explosions[1].x, game.explosions[1].y),
+              std::tuple(400, 560, 420, 590));
+    game.invaders.clear();
+    ASSERT_FALSE(update_after(0));
+    EXPECT_EQ(ship().hull, 99);
+}
+
+// Each destroyed or ramming invader draws the chance of a drop (one in three), then its
+// kind, in list order; the bonus starts at the invader's centre.
+TEST_F(Combat, DestroyedAndRammingInvadersDropABonusOneTimeInThree) {
+    for (bool ram : {false, true}) {
+        game.invaders.clear(), game.bonuses.clear();
+        add_invader(600, 100, 9);  // out of the way
+        for (int i = 0; i < 30; i++) add_invader(ram ? 380 : 300.9, ram ? 540 : 200.9);
+        GameRandom draws = game.replay.random;
+        std::vector<std::tuple<int, double, double>> expected, dropped;
+        for (int i = 0; i < 30; i++)
+            if (draws.below(3) == 0) expected.emplace_back(draws.below(4), ram ? 400 : 320, ram ? 560 : 220);
+        add_shot(weapons::choc, 315, 210);
+        ram ? game.ram_invaders() : game.move_shots(0);
+        for (const Bonus& bonus : game.bonuses) dropped.emplace_back(bonus.kind, bonus.x, bonus.y);
+        EXPECT_EQ(std::pair(dropped, game.invaders.size()), std::pair(expected, size_t(1))) << (ram ? "rams" : "hits");
+    }
+}
+
+// The pass stops at the caught one: the ones behind wait, unmoved, for the next update. Armour
+// +20 up to 100, 10 missiles, 5 fireballs, 2 Choc shots; heard from where it is caught.
+TEST_F(Combat, OneBonusIsCollectedPerUpdate) {
+    ship().armour = 90;
+    add_bonus(100, 300, 0);  // out of reach
+    for (int kind = 0; kind < 4; kind++) add_bonus(388, 560, kind);
+    game.move_bonuses(10);
+    ASSERT_EQ(game.bonuses.size(), 4u);
+    EXPECT_EQ(std::tuple(game.bonuses[0].y, game.bonuses[1].y, ship().armour), std::tuple(302.5, 560.0, 100));
+    for (int n = 0; n < 3; n++) game.move_bonuses(0);
+    EXPECT_EQ(std::tuple(game.bonuses.size(), ship().ammo[0], ship().ammo[1], ship().ammo[2]), std::tuple(1u, 20, 5, 2));
+    EXPECT_EQ(heard, Heard(4, {Effect::bonus_collected, 128}));
+}
+
+// Lined up means the invader's column is 368 + ((64 - w) >> 1): the halving of a negative
+// difference rounds down. A 40-pixel invader is lined up at 380; a step of 99 ticks is 39.6
+// pixels, and a step right past the column is taken back at once.
+TEST_F(Combat, InvadersPursueTheShipWithoutOvershootingAndAWideOneAimsItsMiddle) {
+    for (auto [from, to] : {std::pair{280.0, 319.6}, {379.0, 379.0}, {480.0, 440.4}, {381.0, 341.4}, {380.5, 380.5}}) {
+        game.invaders.clear();
+        add_invader(from, 100).fire_delay = 5;
+        game.move_invaders(99);
+        EXPECT_DOUBLE_EQ(game.invaders[0].x, to) << from;
+    }
+    TestStrip wide{101, 30, 1};
+    std::copy_n(wide.bitmaps, 3, game.invader_frames[3]);
+    ship().x = 368.7;
+    game.invaders.clear(), heard.clear();
+    add_invader(349.3, 100, 3);
+    game.move_invaders(0);
+    ASSERT_EQ(game.shots.size(), 1u);
+    EXPECT_EQ(std::tuple(game.shots[0].x, game.shots[0].y, game.shots[0].direction), std::tuple(349 + 50 - 3, 100, 1));
+    EXPECT_EQ(heard, (Heard{{Effect::invader_fired, 128}}));
+}
+
+// The delay is counted down before the test, so it fires in the update it reaches 0.
+TEST_F(Combat, InvadersFireOnlyWhenExactlyLinedUpAndTheDelayHasRunOut) {
+    add_invader(381, 100);
+    add_invader(380, 100).fire_delay = 2;
+    game.move_invaders(0);
     EXPECT_TRUE(game.shots.empty());
-    ASSERT_EQ(game.invaders.size(), 1u);
-    EXPECT_EQ(std::tuple(game.invaders[0].kind, game.invaders[0].hull, ship().score, ship().kills),
-              std::tuple(3, 100, 90, 2));
-    ASSERT_EQ(game.explosions.size(), 3u);
-    EXPECT_EQ(std::pair(game.explosions[2].x, game.explosions[2].y), std::pair(320, 220));  // truncated centre
+    game.move_invaders(0);
+    EXPECT_EQ(std::pair(game.shots.size(), game.invaders[1].fire_delay), std::pair(size_t(1), 100));
 }
 
-TEST_F(Combat, AnInvadersShotCostsTwentyPointsAndThirtyArmourClampedAtZero) {
-    for (int armour_after : {70, 40, 10, 0}) {
-        add_shot(weapons::invader, 390, 560);
-        game.move_shots(0);
-        EXPECT_EQ(std::pair(game.shots.size(), ship().armour), std::pair(size_t(0), armour_after));
-    }
-    EXPECT_EQ(ship().score, -80);
-}
-
-// The gauge follows the armour one point per update, and the update that empties it
-// shows the game-over picture for 1000 ticks and ends the game.
+// The gauge follows the armour one point per update, and the update that empties it shows
+// the game-over picture (heard at once) for 1000 ticks and ends the game.
 TEST_F(Combat, TheGameEndsInTheUpdateWhereTheGaugeRunsOut) {
     ship().armour = 0;
     ship().hull = 20;
@@ -46,107 +141,6 @@ TEST_F(Combat, TheGameEndsInTheUpdateWhereTheGaugeRunsOut) {
     for (bool ends = false; !ends && updates < 30; updates++) ends = game.update_frame();
     over = true;
     timer.join();
-    EXPECT_EQ(std::pair(updates, ship().hull), std::pair(20, 0));
+    EXPECT_EQ(std::tuple(updates, ship().hull, heard), std::tuple(20, 0, Heard{{Effect::game_over, 128}}));
     EXPECT_GE(game.last_tick, game.saved_ticks + 1000);
-}
-
-// A Choc shot goes through every invader it touches. Each destroyed one draws the
-// chance of a drop, then its kind.
-TEST_F(Combat, AChocShotDestroysAllItTouchesAndOneInThreeDropsABonusAtItsCentre) {
-    add_invader(600, 100, 9);  // out of the way
-    for (int i = 0; i < 30; i++) add_invader(300.9, 200.9);
-    GameRandom draws = game.replay.random;
-    std::vector<std::tuple<int, double, double>> expected, dropped;
-    for (int i = 0; i < 30; i++)
-        if (draws.below(3) == 0) expected.emplace_back(draws.below(4), 320, 220);
-    add_shot(weapons::choc, 315, 210);
-    game.move_shots(0);
-    ASSERT_EQ(game.invaders.size(), 1u);
-    EXPECT_EQ(std::tuple(game.invaders[0].kind, ship().score, ship().kills, game.shots.size()),
-              std::tuple(9, 900, 30, 1u));
-    for (const Bonus& bonus : game.bonuses) dropped.emplace_back(bonus.kind, bonus.x, bonus.y);
-    EXPECT_EQ(dropped, expected);
-}
-
-// Invaders that touch the ship crash into it: each costs 10 points and 50 armour, kills
-// nothing, explodes at its centre, is removed and makes the usual drop; the gauge then
-// follows the armour down one point per update.
-TEST_F(Combat, RammingInvadersCostTenPointsAndFiftyArmourEachAndDropAtTheirCentres) {
-    add_invader(380, 540);  // the ship spans 368-432 x 552-600
-    add_invader(100, 100, 4);
-    add_invader(400.5, 570);
-    ASSERT_FALSE(update_after(0));
-    EXPECT_EQ(std::tuple(ship().score, ship().armour, ship().kills, ship().hull), std::tuple(-20, 0, 0, 100));
-    ASSERT_EQ(game.invaders.size(), 1u);
-    EXPECT_EQ(game.invaders[0].kind, 4);
-    ASSERT_EQ(game.explosions.size(), 2u);
-    EXPECT_EQ(std::tuple(game.explosions[0].x, game.explosions[0].y, game.explosions[1].x, game.explosions[1].y),
-              std::tuple(400, 560, 420, 590));
-    game.invaders.clear();
-    ASSERT_FALSE(update_after(0));
-    EXPECT_EQ(ship().hull, 99);
-
-    // The drops draw their chances in list order, as a destroyed invader's do.
-    for (unsigned seed = 1; seed <= 12; seed++) {
-        game.bonuses.clear();
-        add_invader(380, 540);
-        add_invader(400.5, 570);
-        game.replay.random.seed(seed);
-        GameRandom draws = game.replay.random;
-        std::vector<std::tuple<int, double, double>> expected, dropped;
-        for (auto [x, y] : {std::pair(400, 560), std::pair(420, 590)})
-            if (draws.below(3) == 0) expected.emplace_back(draws.below(4), x, y);
-        game.ram_invaders();
-        for (const Bonus& bonus : game.bonuses) dropped.emplace_back(bonus.kind, bonus.x, bonus.y);
-        EXPECT_EQ(dropped, expected) << "seed " << seed;
-    }
-}
-
-// The pass stops at the caught one: the ones behind wait, unmoved, for the next update.
-TEST_F(Combat, OneBonusIsCollectedPerUpdate) {
-    ship().armour = 90;
-    add_bonus(100, 300, 0);  // out of reach
-    for (int kind = 0; kind < 4; kind++) add_bonus(390, 560, kind);
-    game.move_bonuses(10);
-    ASSERT_EQ(game.bonuses.size(), 4u);
-    EXPECT_DOUBLE_EQ(game.bonuses[0].y, 302.5);
-    EXPECT_DOUBLE_EQ(game.bonuses[1].y, 560);
-    EXPECT_EQ(ship().armour, 100);
-    for (int n = 0; n < 3; n++) game.move_bonuses(0);
-    EXPECT_EQ(game.bonuses.size(), 1u);
-    EXPECT_EQ(std::tuple(ship().ammo[0], ship().ammo[1], ship().ammo[2]), std::tuple(20, 5, 2));
-}
-
-// Lined up means the invader's column is 368 + ((64 - w) >> 1): the halving of a
-// negative difference rounds down.
-TEST_F(Invaders, AWideInvaderAimsItsMiddleAtTheShipsMiddle) {
-    TestStrip wide{101, 30, 1};
-    std::copy_n(wide.bitmaps, 3, game.invader_frames[3]);
-    ship().x = 368.7;
-    add_invader(349.3, 100, 3);
-    game.move_invaders(0);
-    ASSERT_EQ(game.shots.size(), 1u);
-    EXPECT_EQ(std::tuple(game.shots[0].x, game.shots[0].y, game.shots[0].direction), std::tuple(349 + 50 - 3, 100, 1));
-}
-
-// A 40-pixel invader is lined up at 380; a step of 99 ticks is 39.6 pixels, and a step
-// right past the column is taken back at once.
-TEST_F(Invaders, ThePursuitNeverOvershootsByMoreThanAStep) {
-    for (auto [from, to] : {std::pair{280.0, 319.6}, {379.0, 379.0}, {480.0, 440.4}, {381.0, 341.4}, {380.5, 380.5}}) {
-        game.invaders.clear();
-        add_invader(from, 100);
-        game.move_invaders(99);
-        EXPECT_DOUBLE_EQ(game.invaders[0].x, to) << from;
-    }
-}
-
-// The delay is counted down before the test, so it fires in the update it reaches 0.
-TEST_F(Invaders, TheyFireOnlyWhenExactlyLinedUpAndTheDelayHasRunOut) {
-    add_invader(381, 100);
-    add_invader(380, 100).fire_delay = 2;
-    game.move_invaders(0);
-    EXPECT_TRUE(game.shots.empty());
-    game.move_invaders(0);
-    EXPECT_EQ(game.shots.size(), 1u);
-    EXPECT_EQ(game.invaders[1].fire_delay, 100);
 }

@@ -1,6 +1,6 @@
-// Every sound effect is heard at its event, once, from where it happens, and never
-// otherwise: a recorder stands in for Allegro's mixer. The middle of the screen (400, where
-// the ship's middle starts) is heard at pan 128, 320 at pan 116.
+// Every sound effect is heard at its event, once, from where it happens, and never otherwise:
+// a recorder stands in for Allegro's mixer (the combat tests hear the hits, rams, bonuses and
+// the game over). The middle of the screen (400, where the ship's middle starts) is pan 128.
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -10,17 +10,8 @@
 
 #include "test_play_scene.h"
 
-using Heard = std::vector<std::pair<Effect, int>>;  // each effect with its pan
-
-class Effects : public PlayScene {
-protected:
-    Heard heard;
-    void SetUp() override {
-        PlayScene::SetUp();
-        game.effect_player = [this](Effect effect, int pan) { heard.emplace_back(effect, pan); };
-    }
-    void TearDown() override { game.frame_observer = nullptr, PlayScene::TearDown(); }
-};
+using Heard = std::vector<std::pair<Effect, int>>;
+using Effects = PlayScene;
 
 // Each weapon has its sound, heard only when a shot leaves; an invader's shot likewise.
 TEST_F(Effects, ShotsAreHeardWhenTheyLeaveEachWeaponWithItsOwnSound) {
@@ -53,56 +44,12 @@ TEST_F(Effects, ShotsAreHeardWhenTheyLeaveEachWeaponWithItsOwnSound) {
                             {Effect::missiles_fired, 128 + (64 - 800) * 64 / 800}, {Effect::invader_fired, 128}}));
 }
 
-// A hit that leaves the invader standing sounds unlike one that destroys it; a Choc shot
-// is heard destroying each invader it goes through.
-TEST_F(Effects, HitsSoundByWhatTheyDo) {
-    struct Case {
-        const char* what;
-        int weapon, hull, invaders;
-        Heard expected;
-    };
-    const Case cases[] = {
-        {"a first missile", weapons::missiles, 100, 1, {{Effect::invader_hit, 116}}},
-        {"a second missile", weapons::missiles, 50, 1, {{Effect::invader_destroyed, 116}}},
-        {"a fireball", weapons::fireball, 100, 1, {{Effect::invader_destroyed, 116}}},
-        {"a Choc shot through three", weapons::choc, 100, 3, Heard(3, {Effect::invader_destroyed, 116})},
-        {"a shot that misses", weapons::missiles, 100, 0, {}},
-        {"an invader's shot on the ship", weapons::invader, 100, 0, {{Effect::ship_hit, 128}}},
-    };
-    for (const Case& c : cases) {
-        game.invaders.clear(), game.shots.clear(), heard.clear();
-        for (int i = 0; i < c.invaders; i++) add_invader(300, 200).hull = c.hull;
-        const bool down = c.weapon == weapons::invader;
-        add_shot(c.weapon, down ? 390 : 315, down ? 560 : 210);
-        game.move_shots(0);
-        EXPECT_EQ(heard, c.expected) << c.what;
-    }
-}
-
-TEST_F(Effects, ACaughtBonusAndARamAreHeardNearMissesAreNot) {
-    add_bonus(100, 300, 0);  // out of reach
-    add_bonus(388, 560, 1);  // caught, its middle at 400
-    game.move_bonuses(0);
-    add_invader(100, 100);  // far from the ship
-    add_invader(380, 540);  // on it, its middle at 400
-    game.ram_invaders();
-    EXPECT_EQ(heard, (Heard{{Effect::bonus_collected, 128}, {Effect::ram, 128}}));
-}
-
-// The game-over sound comes with the game-over picture, in the update that empties the
-// gauge; the quit dialog's chime when it opens. Each screen is let go after a few frames.
-TEST_F(Effects, TheGameOverAndTheQuitDialogAreHeardWhenTheyOpen) {
-    ship().armour = 0;
-    ship().hull = 2;
-    game.frame_observer = [this](BITMAP*) { clock += 100; };  // the game-over picture's time runs
-    EXPECT_FALSE(update_after(1));
-    EXPECT_TRUE(heard.empty());
-    EXPECT_TRUE(update_after(1));
-    ship().hull = ship().armour = 100;
+// The quit dialog's chime when it opens; the dialog is let go at once.
+TEST_F(Effects, TheQuitDialogIsHeardWhenItOpens) {
     key[KEY_ESC] = 1;
-    game.frame_observer = [](BITMAP*) { key[KEY_ESC] = 1; };  // the dialog closes at once
+    game.frame_observer = [](BITMAP*) { key[KEY_ESC] = 1; };
     EXPECT_FALSE(update_after(1));
-    EXPECT_EQ(heard, (Heard{{Effect::game_over, 128}, {Effect::quit_dialog_opened, 128}}));
+    EXPECT_EQ(heard, (Heard{{Effect::quit_dialog_opened, 128}}));
 }
 
 // A click that changes the music, the effects or starts a game is heard; switching the

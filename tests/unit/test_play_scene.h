@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "frame/game.h"
 #include "support.h"
@@ -31,6 +32,7 @@ protected:
     TestStrip quit_strip{301, 151, quit_colour}, game_over_strip{201, 101, 6};
     std::atomic<int> clock{0};
     Game game{800, 600, 5, 100};
+    std::vector<std::pair<Effect, int>> heard;  // each effect with its pan, recorded for the mixer
 
     void SetUp() override {
         std::copy_n(ship_strip.bitmaps, 3, game.player_frames);
@@ -43,10 +45,11 @@ protected:
         game.quit_pointer = explosion_strip.bitmaps[0];
         game.game_over_image = game_over_strip.bitmaps[0];
         game.start_game(&clock);
+        game.effect_player = [this](Effect effect, int pan) { heard.emplace_back(effect, pan); };
         game.replay.random.seed(1234);
     }
 
-    void TearDown() override { delete game.player; game.reset_keyboard(); }
+    void TearDown() override { game.frame_observer = nullptr, delete game.player; game.reset_keyboard(); }
 
     PlayerShip& ship() { return *game.player; }
     bool update_after(int ticks) { clock += ticks; return game.update_frame(); }

@@ -31,33 +31,31 @@ std::string read(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-TEST(Settings, AnyDamageGivesTheDefaultsAndGoodLinesSurviveBadOnes) {
+// Whatever the file holds, usable settings: the defaults for what is damaged or missing, good
+// lines kept among bad ones; saved, then loaded, the same choices, in a folder made on the way.
+TEST(Settings, AnyDamageGivesTheDefaultsGoodLinesSurviveAndSavedChoicesComeBack) {
     Folder folder;
+    using Display = Settings::Display;
     const std::string path = folder.path + "/settings";
-    const Settings defaults;
-    for (const char* contents : {"", "\x01\xff garbage\n===\n", "display=sideways\neffects=maybe\n"}) {
-        std::ofstream(path) << contents;
-        Settings read_back = load_settings(path);
-        EXPECT_TRUE(read_back.display == defaults.display && read_back.effects_on == defaults.effects_on) << contents;
+    const struct { const char* contents; Display display; bool effects; } cases[] = {
+        {"", Display::unchosen, true}, {"\x01\xff garbage\n===\n", Display::unchosen, true},
+        {"display=sideways\neffects=maybe\n", Display::unchosen, true},
+        {"junk\n display = window \r\n effects=off\nunknown=1\n", Display::window, false},
+        {"display=fullscreen\n", Display::fullscreen, true}};
+    for (const auto& c : cases) {
+        std::ofstream(path) << c.contents;
+        const Settings read_back = load_settings(path);
+        EXPECT_TRUE(read_back.display == c.display && read_back.effects_on == c.effects) << c.contents;
     }
-    std::ofstream(path) << "junk\n display = window \r\n effects=off\nunknown=1\n";
-    Settings read_back = load_settings(path);
-    EXPECT_TRUE(read_back.display == Settings::Display::window && !read_back.effects_on);
-    // Missing, a folder in its place, no home at all.
-    for (const std::string& odd : {folder.path + "/none", folder.path, std::string()})
-        EXPECT_TRUE(load_settings(odd).effects_on && load_settings(odd).display == Settings::Display::unchosen) << odd;
-}
-
-TEST(Settings, SavedThenLoadedGivesTheSameChoicesInAFolderMadeOnTheWay) {
-    Folder folder;
-    const std::string path = folder.path + "/a/b/settings";
-    for (auto display : {Settings::Display::fullscreen, Settings::Display::window, Settings::Display::unchosen})
+    for (const std::string& odd : {folder.path + "/none", folder.path, std::string()})  // missing, a folder, no home
+        EXPECT_TRUE(load_settings(odd).effects_on && load_settings(odd).display == Display::unchosen) << odd;
+    for (auto display : {Display::fullscreen, Display::window, Display::unchosen})
         for (bool effects : {false, true}) {
             Settings chosen;
             chosen.display = display;
             chosen.effects_on = effects;
-            ASSERT_TRUE(save_settings(chosen, path));
-            Settings read_back = load_settings(path);
+            ASSERT_TRUE(save_settings(chosen, folder.path + "/a/b/settings"));
+            const Settings read_back = load_settings(folder.path + "/a/b/settings");
             EXPECT_TRUE(read_back.display == display && read_back.effects_on == effects);
         }
 }

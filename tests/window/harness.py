@@ -1,23 +1,30 @@
-# Shared by the real-window tests: each test gets a private Xvfb, runs the built game
-# from a fresh working directory holding a copy of the data file, drives it with real
-# input (xdotool) and reads real pixels back (ImageMagick). Every capture is kept as a PNG
-# under <build dir>/window-captures/<script>/. Run as: python3 test_x.py <game> <build dir>
-
-import array, contextlib, functools, math, os, pathlib, re, shutil, signal, struct, subprocess, sys, tempfile, time, unittest, zlib
+# Shared by the real-window tests: each test gets a private Xvfb, runs the built game from a
+# fresh working directory holding a copy of the data file, drives it with real input
+# (xdotool) and reads real pixels back (PIL). Every capture is kept as a PNG under
+# <build dir>/window-captures/<script>/. Run as: python3 test_x.py <game> <build dir>
+import array, contextlib, functools, io, math, os, pathlib, re, shutil, signal, subprocess, sys, tempfile, time, unittest
+try:
+    from PIL import Image
+except ImportError:  # a python3 of its own comes first on PATH: Debian's has python3-pil
+    if sys.executable != "/usr/bin/python3" and os.path.exists("/usr/bin/python3"):
+        os.execv("/usr/bin/python3", ["/usr/bin/python3", *sys.argv])
+    raise
 
 # Input is read once per frame (about 14 ms): it has to stay down for a frame or more.
 HOLD = 0.08
-# The music option steps every fourth frame while a button is held: this gives one step.
+# The options step every fourth frame while a button is held: this gives one step.
 SHORT_CLICK = 0.025
 HUD_BLUE, SELECTED_GREEN, PALE_YELLOW = (128, 128, 255), (128, 255, 128), (255, 255, 192)
 LABEL_BLUE, UNDERLINE_BLUE, VALUE_RED = (194, 194, 255), (129, 129, 246), (255, 64, 64)
 GRAPHICS_FAILED = "Le mode graphique ne peut etre mis en place"
 SANITIZER_REPORT = re.compile("AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|runtime error:")
+DIALOG_LEFT, DIALOG_TOP = 250, 225  # the quit dialog's 301x151 picture, centred
+MUSIC_Y, EFFECTS_Y = 350, 370  # the title's option lines
+PLAYING_DB, SILENCE_DB = -35.0, -60.0  # the tunes play around -15 dBFS; an idle mixer writes zeros
 EXE = BUILD_DIR = CAPTURE_DIR = None
 
 
-# Equal within what the 16-bit screen loses: 5 bits of red and blue, 6 of green.
-def near(a, b):
+def near(a, b):  # equal within what the 16-bit screen loses: 5 bits of red and blue, 6 of green
     return abs(a[0] - b[0]) <= 8 and abs(a[1] - b[1]) <= 4 and abs(a[2] - b[2]) <= 8
 
 
@@ -30,32 +37,9 @@ def poll(what, probe, timeout):
     return found
 
 
-class Picture:
-    def __init__(self, ppm):
-        _, size, _, self.rgb = ppm.split(b"\n", 3)  # ImageMagick's "P6\nW H\n255\n" header
-        self.width, self.height = map(int, size.split())
-
-    def pixel(self, x, y):
-        i = (y * self.width + x) * 3
-        return tuple(self.rgb[i:i + 3])
-
-    def save_png(self, path):
-        rows = b"".join(b"\0" + self.rgb[i:i + 3 * self.width] for i in range(0, len(self.rgb), 3 * self.width))
-
-        def chunk(kind, body):
-            return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
-        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
-        pathlib.Path(path).write_bytes(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header)
-                                       + chunk(b"IDAT", zlib.compress(rows, 1)) + chunk(b"IEND", b""))
-
-
-def load(path):
-    return Picture(subprocess.run(["convert", path, "-depth", "8", "ppm:-"], capture_output=True, check=True).stdout)
-
-
 @functools.lru_cache(None)
 def reference(index):  # data file object `index`, from the picture the build made it from
-    return load(os.path.join(BUILD_DIR, "data_src", f"{index:02d}.pcx"))
+    return Image.open(os.path.join(BUILD_DIR, "data_src", f"{index:02d}.pcx")).convert("RGB")
 
 
 def centred_left(index):
@@ -64,10 +48,11 @@ def centred_left(index):
 
 # The share of ref's opaque pixels (the mask is magenta) that shot shows at (left, top).
 def match_ratio(shot, ref, left, top, step=1):
-    pairs = [(ref.pixel(x, y), shot.pixel(left + x, top + y)) for y in range(0, ref.height, step)
-             for x in range(0, ref.width, step) if 0 <= left + x < shot.width and 0 <= top + y < shot.height]
-    opaque = [(r, s) for r, s in pairs if not (r[0] >= 248 and r[1] < 4 and r[2] >= 248)]
-    return sum(near(r, s) for r, s in opaque) / len(opaque) if opaque else 0.0
+    r, s = ref.load(), shot.load()
+    pairs = [(r[x, y], s[left + x, top + y]) for y in range(0, ref.height, step) for x in range(0, ref.width, step)
+             if 0 <= left + x < shot.width and 0 <= top + y < shot.height]
+    opaque = [(a, b) for a, b in pairs if not (a[0] >= 248 and a[1] < 4 and a[2] >= 248)]
+    return sum(near(a, b) for a, b in opaque) / len(opaque) if opaque else 0.0
 
 
 @functools.lru_cache(None)
@@ -78,39 +63,97 @@ def glyphs():  # Allegro's 8x8 font, as the text_mask helper draws it: lit pixel
             for c in range(94)}
 
 
-# The text drawn in colour from (x, y); '?' for a cell that holds no glyph.
-def read_text(shot, x, y, colour, cells=24):
-    text = ""
+def read_text(shot, x, y, colour, cells=24):  # the text drawn in colour from (x, y); '?' for no glyph
+    s, text = shot.load(), ""
     for left in range(x, min(x + 8 * cells, shot.width - 7), 8):
-        lit = frozenset((dx, dy) for dy in range(8) for dx in range(8)
-                        if near(shot.pixel(left + dx, y + dy), colour))
+        lit = frozenset((dx, dy) for dy in range(8) for dx in range(8) if near(s[left + dx, y + dy], colour))
         text += glyphs().get(lit, "?") if lit else " "
     return text.rstrip()
+
+
+def title_shown(shot):
+    return (match_ratio(shot, reference(73), centred_left(73), 100, step=3) > 0.9
+            and max(match_ratio(shot, reference(i), centred_left(4), 500, step=2) for i in (4, 5, 6)) > 0.9)
+
+
+def play_shown(shot):
+    return read_text(shot, 10, 10, HUD_BLUE, 6) == "ARMES"
+
+
+def dialog_shown(shot):
+    return match_ratio(shot, reference(72), DIALOG_LEFT, DIALOG_TOP, step=2) > 0.9
+
+
+def pause_shown(shot):  # the keys line under the word
+    return read_text(shot, 264, 322, (150, 150, 190), 13) == "P : reprendre" and not dialog_shown(shot)
+
+
+def playing(shot):
+    return play_shown(shot) and not pause_shown(shot) and not dialog_shown(shot)
+
+
+def around_dialog(shot):  # the frame's bytes with the dialog's place blacked out
+    shot = shot.copy()
+    shot.paste((0, 0, 0), (DIALOG_LEFT, DIALOG_TOP, DIALOG_LEFT + 301, DIALOG_TOP + 151))
+    return shot.tobytes()
+
+
+def centred_picture_shown(index):
+    ref = reference(index)
+    return lambda shot: match_ratio(shot, ref, centred_left(index), 300 - ref.height // 2, 2) > 0.9
+
+
+def ship_at(shot, left):  # any frame of the ship, its left edge at `left`, its bottom row at y=599
+    return any(match_ratio(shot, reference(i), left, 600 - reference(i).height) > 0.9 for i in (67, 68, 69))
+
+
+def pointer_at(x, y):
+    return lambda shot: match_ratio(shot, reference(71), x, y) > 0.9
+
+
+# Clicks the title option on line y at column x until it shows value. A short press can be
+# missed or stretched past four frames on a busy machine: either leaves the value, so again.
+def switch_option(test, run, x, y, value):
+    for attempt in range(4):
+        run.point(x, y + 3, pointer_at(x, y + 3), f"pointer at ({x}, {y + 3})")
+        run.click(hold=SHORT_CLICK)
+        run.move_mouse(x, 390)  # off the texts, hiding none of them
+        time.sleep(0.25)
+        if read_text(run.capture("option"), 200, y, VALUE_RED, 14) == value:
+            return
+    test.fail(f"short clicks at ({x}, {y}) never gave {value!r} ({test.last_kept})")
+
+
+def switch_music(test, run, x, value):
+    switch_option(test, run, x, MUSIC_Y, value)
+
+
+def switch_effects(test, run, x, value):
+    switch_option(test, run, x, EFFECTS_Y, value)
 
 
 class XServer:  # with a window manager on request, as on a player's desktop
     def __init__(self, screen="1024x768x24", window_manager=False, extra_args=()):
         read_end, write_end = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen,
-                                      "-nolisten", "tcp", *extra_args], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp",
+                                      *extra_args], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as f:
             self.env = dict(os.environ, DISPLAY=":" + f.readline().strip())  # once it is ready
         self.size = tuple(map(int, screen.split("x")[:2]))
-        self.window_manager = None
-        if window_manager:
-            self.window_manager = subprocess.Popen(["openbox", "--sm-disable"], env=self.env, stdin=subprocess.DEVNULL,
-                                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            # Ready once it lists the clients (none yet): "wmctrl -m" answers before that.
+        self.window_manager = window_manager and subprocess.Popen(
+            ["openbox", "--sm-disable"], env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        if window_manager:  # ready once it lists the clients (none yet): "wmctrl -m" answers before that
             poll("window manager", lambda: subprocess.run(["wmctrl", "-l"], env=self.env,
                                                           capture_output=True).returncode == 0, 10)
 
     def run(self, args, timeout=20):
         for attempt in range(5):
             done = subprocess.run(args, env=self.env, capture_output=True, timeout=timeout)
-            # This Xvfb now and then hangs up on a client that connects while another
-            # one does; nothing was done then, so trying again is safe.
+            # This Xvfb now and then hangs up on a client that connects while another one
+            # does; nothing was done then, so trying again is safe.
             if done.returncode == 0 or not re.search(b"open display|unable to open X server", done.stderr):
                 break
             time.sleep(0.05)
@@ -119,11 +162,9 @@ class XServer:  # with a window manager on request, as on a player's desktop
         return done.stdout
 
     def stop(self):
-        if self.window_manager:
-            self.window_manager.terminate()
-            self.window_manager.wait()
-        self.proc.terminate()  # not kill: Xvfb then removes its lock file and socket
-        self.proc.wait()
+        for proc in filter(None, (self.window_manager, self.proc)):
+            proc.terminate()  # not kill: Xvfb then removes its lock file and socket
+            proc.wait()
 
     def managed_windows(self):  # [(id, title, width, height)] as the window manager lists them
         lines = self.run(["wmctrl", "-lG"]).decode(errors="replace").splitlines()
@@ -137,13 +178,11 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
         if with_data:
             shutil.copy(os.path.join(BUILD_DIR, "zudaduviz.dat"), self.workdir)
         self.log = os.path.join(self.workdir, "output.txt")
-        # The player's data folder of this run only: no record unless the test brings one.
-        if record is not None:
+        if record is not None:  # the player's data folder is this run's: no record unless given
             os.makedirs(os.path.join(self.workdir, "data", "zudaduviz"))
             pathlib.Path(self.workdir, "data", "zudaduviz", "record").write_text(record)
         # Leak reports off unless asked for, as under CTest: Allegro keeps memory to the end.
-        env = dict({"ASAN_OPTIONS": "detect_leaks=0"}, **self.server.env,
-                   XDG_DATA_HOME=os.path.join(self.workdir, "data"))
+        env = dict({"ASAN_OPTIONS": "detect_leaks=0"}, **self.server.env, XDG_DATA_HOME=os.path.join(self.workdir, "data"))
         with open(self.log, "wb") as log:
             self.proc = subprocess.Popen([exe or EXE, *args], cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
                                          stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
@@ -169,13 +208,10 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
     def message_box(self):  # its pid and text
         def probe():
             for pid in map(int, filter(str.isdigit, os.listdir("/proc"))):
-                try:
-                    with open(f"/proc/{pid}/cmdline", "rb") as f:
-                        args = f.read().decode("latin-1").split("\0")
+                with contextlib.suppress(OSError):
+                    args = pathlib.Path(f"/proc/{pid}/cmdline").read_bytes().decode("latin-1").split("\0")
                     if os.getpgid(pid) == self.proc.pid and args[0].endswith("xmessage"):
                         return pid, args[-2]
-                except OSError:
-                    pass
         return poll("message box", probe, 10)
 
     # Waits for the viewable window that shows the 800x600 picture: at its size or twice or
@@ -213,10 +249,9 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
     def capture(self, label):
         place = ["-crop", "%dx%d+%d+%d" % (800 * self.scale, 600 * self.scale, *self.inset), "+repage"]
         ppm = self.server.run(["import", "-window", self.window, *place, "-depth", "8", "ppm:-"])
+        shot = Image.open(io.BytesIO(ppm)).convert("RGB")
         if self.scale > 1:  # one screen pixel of each square
-            ppm = subprocess.run(["convert", "ppm:-", "-sample", "800x600!", "ppm:-"], input=ppm, capture_output=True,
-                                 check=True).stdout
-        shot = Picture(ppm)
+            shot = shot.resize((800, 600), Image.NEAREST)
         return self.test.keep(shot, label)
 
     def wait_screen(self, what, predicate, timeout=10):  # the first capture where predicate holds
@@ -236,8 +271,7 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
                      "keyup", name, *(["sleep", 0.03, "keyup", *modifiers] if modifiers else []))
 
     # Holds a key until predicate(capture) holds. Now and then a press goes unseen, and
-    # pressing a key that is still down does nothing: so it is released and pressed again
-    # at each look.
+    # pressing a key still down does nothing: so it is released and pressed at each look.
     def hold(self, name, what, predicate, timeout=6):
         def look(shot):
             return predicate(shot) or self.xdotool("keyup", name, "sleep", 0.02, "keydown", name)
@@ -250,29 +284,14 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
     def move_mouse(self, x, y):  # to the picture's (x, y)
         self.xdotool("mousemove", self.origin[0] + x * self.scale, self.origin[1] + y * self.scale)
 
-    # Moves the pointer to (x, y) of the window until seen(capture). The move is made
-    # again, from a pixel aside, at each look: one made while the game opens its window
-    # can go unseen or be misplaced.
+    # Moves the pointer to (x, y) of the window until seen(capture), again from a pixel aside
+    # at each look: a move made while the game opens its window can go unseen or astray.
     def point(self, x, y, seen, what):
         self.move_mouse(x, y)
         return self.wait_screen(what, lambda shot: seen(shot) or self.move_mouse(x + 1, y) or self.move_mouse(x, y), 4)
 
     def click(self, button=1, hold=HOLD):
         self.xdotool("mousedown", button, "sleep", hold, "mouseup", button)
-
-
-def title_shown(shot):
-    return (match_ratio(shot, reference(73), centred_left(73), 100, step=3) > 0.9
-            and max(match_ratio(shot, reference(i), centred_left(4), 500, step=2) for i in (4, 5, 6)) > 0.9)
-
-
-def play_shown(shot):
-    return read_text(shot, 10, 10, HUD_BLUE, 6) == "ARMES"
-
-
-def centred_picture_shown(index):
-    ref = reference(index)
-    return lambda shot: match_ratio(shot, ref, centred_left(index), 300 - ref.height // 2, 2) > 0.9
 
 
 # Sound heard with no sound card: ALSA's default output becomes a plug (Allegro's unsigned
@@ -282,8 +301,6 @@ def centred_picture_shown(index):
 ALSA_CONFIG = """pcm.!default { type plug; slave { pcm "wav"; format S16_LE } }
 pcm.wav { type file; slave.pcm "null"; file "%s"; format "wav" }
 ctl.!default { type hw; card 0 } rawmidi.!default { type hw; card 0 }"""
-# The tunes play around -15 dBFS; an idle mixer writes exact zeros.
-PLAYING_DB, SILENCE_DB = -35.0, -60.0
 
 
 class SoundCapture:  # for the games the test starts from now on
@@ -296,14 +313,17 @@ class SoundCapture:  # for the games the test starts from now on
         (home / "allegro.cfg").write_text("[sound]\nalsa_fragsize = 441\n")
         test.server.env.update(HOME=str(home), ALSA_CONFIG_PATH=f"/usr/share/alsa/alsa.conf:{home / 'alsa.conf'}")
 
+    def written(self):  # the WAV's size in whole stereo frames after its 44-byte header
+        return os.path.getsize(self.wav) // 4 * 4
+
+    # (level, brightness) in dB of the next two seconds, once a tune has had time to start or
+    # a stopped one to die away. Brightness, the level of the steps from sample to sample
+    # relative to the level, is higher for drums than for a flute.
     def listen(self, what):
-        # (level, brightness) in dB of the next two seconds of sound, once a tune has had time
-        # to start or a stopped one to die away. Brightness, the level of the steps from sample
-        # to sample relative to the level, is higher for drums than for a flute.
         time.sleep(0.4)
-        start = os.path.getsize(self.wav) // 4 * 4  # whole frames after the 44-byte header
+        start = self.written()
         time.sleep(2)
-        raw = self.wav.read_bytes()[start:]
+        raw = self.wav.read_bytes()[start:start + 2 * 44100 * 4]
         left = array.array("h", raw[:len(raw) // 4 * 4])[::2]
         if len(left) < 1.5 * 44100:
             raise AssertionError(f"{what}: the game wrote too little sound")
@@ -312,16 +332,6 @@ class SoundCapture:  # for the games the test starts from now on
         brightness = 10 * math.log10(max(steps, 1) / max(power, 1))
         print(f"  {what}: {level:.1f} dBFS, brightness {brightness:.1f} dB", flush=True)
         return level, brightness
-
-
-def capture_sound(test):  # the WAV file the test's games write their sound to, as 44.1 kHz stereo
-    return SoundCapture(test).wav
-
-
-def write_settings(test, text):  # the player's settings file, before the game starts
-    folder = pathlib.Path(test.config_home) / "zudaduviz"
-    folder.mkdir(parents=True, exist_ok=True)
-    (folder / "settings").write_text(text)
 
 
 class WindowTest(unittest.TestCase):
@@ -360,9 +370,8 @@ class WindowTest(unittest.TestCase):
 
     def keep(self, shot, label):
         self.kept += 1
-        name = re.sub(r"[^\w.-]+", "-", f"{self._testMethodName}-{self.kept:02d}-{label}")
-        self.last_kept = os.path.join(CAPTURE_DIR, name + ".png")
-        shot.save_png(self.last_kept)
+        self.last_kept = os.path.join(CAPTURE_DIR, re.sub(r"[^\w.-]+", "-", f"{self._testMethodName}-{self.kept:02d}-{label}.png"))
+        shot.save(self.last_kept)
         return shot
 
 

@@ -4,10 +4,7 @@
 import os, re, signal, stat, tempfile, time
 from pathlib import Path
 import harness
-from harness import reference
-from test_play import ship_at
-from test_quit_dialog import dialog_shown
-from test_title import switch_music
+from harness import dialog_shown, reference, ship_at, switch_music
 
 # The default sound output is a card that does not exist: opening it fails.
 NO_SOUND_DEVICE = "pcm.!default { type hw; card 99 } ctl.!default { type hw; card 99 }"
@@ -128,8 +125,9 @@ class Hostile(harness.WindowTest):
         print(f"  X server killed: {len(waits)} of {X_KILLS} ended with 1, the slowest {max(waits):.2f} s after")
 
     def test_signals_end_the_game_through_the_title_and_leave_the_settings(self):
-        harness.write_settings(self, SETTINGS)
         settings = Path(self.config_home, "zudaduviz", "settings")
+        settings.parent.mkdir(parents=True, exist_ok=True)
+        settings.write_text(SETTINGS)
         for number, where, status in SIGNAL_ROWS:
             with self.subTest(signal=number.name, where=where):
                 if where == "message box":

@@ -3,7 +3,7 @@
 # folder: it finds its data and its instruments from where its executable lies.
 import os, shutil, subprocess, tempfile
 import harness
-from test_title import switch_music
+from harness import switch_music
 
 
 class Installed(harness.WindowTest):

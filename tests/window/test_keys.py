@@ -2,9 +2,7 @@
 # that key, and the next start finds the key and the music as they were left.
 import pathlib
 import harness
-from harness import SELECTED_GREEN, VALUE_RED, read_text
-from test_quit_dialog import dialog_shown
-from test_title import MUSIC_Y, switch_music
+from harness import MUSIC_Y, SELECTED_GREEN, VALUE_RED, dialog_shown, read_text, switch_music
 
 FIRE_Y = 270 + 2 * 18  # the third action's line
 

@@ -9,28 +9,18 @@
 # their own (measured: 0.4 to 1.3 MiB in 100 s while the live heap grew by under 1 KiB).
 import os, pathlib, random, re, tempfile, time
 import harness
-from test_quit_dialog import dialog_shown
+from harness import dialog_shown, play_shown
 
 SECONDS = int(os.environ.get("ZUDADUVIZ_SOAK_SECONDS", "60"))
 PLAY_KEYS = ["Left", "Right", "space", "space", "1", "2", "3", "Up", "Down"]
-LOOK_EVERY = 3.0  # seconds between two looks at the screen
 MIB = 1024 * 1024
 
 
-def resident_bytes(pid):
-    status = pathlib.Path(f"/proc/{pid}/status").read_text()
-    return int(re.search(r"^VmRSS:\s+(\d+) kB", status, re.M).group(1)) * 1024
-
-
-def live_heap_bytes(probe_file):  # the probe's latest count, or None without the sanitizer
+def memory(pid, probe_file):  # the probe's latest live heap count, else the resident size
     lines = probe_file.read_text().split("\n")[-2:] if probe_file.exists() else []
-    return int(lines[0].split()[1]) if len(lines) == 2 and lines[1] == "" else None
-
-
-# The lowest value of a window of a tenth of the run: a lost game's 1 MiB fade overlay comes
-# and goes within a second; a leak raises the lowest level too.
-def level(samples, start):
-    return min(value for t, value in samples if start <= t < start + SECONDS / 10)
+    if len(lines) == 2 and lines[1] == "":
+        return "live heap", int(lines[0].split()[1])
+    return "resident", int(re.search(r"^VmRSS:\s+(\d+) kB", pathlib.Path(f"/proc/{pid}/status").read_text(), re.M)[1]) * 1024
 
 
 class LongRun(harness.WindowTest):
@@ -42,32 +32,26 @@ class LongRun(harness.WindowTest):
                                LD_PRELOAD=os.path.join(harness.BUILD_DIR, "tests", "libwindow_heap_probe.so"))
         rng = random.Random(int(os.environ.get("ZUDADUVIZ_SOAK_SEED", "1")))
         run = self.start_playing()
-        settled_at = min(60.0, SECONDS / 3)
         began = next_look = time.monotonic()
-        resident, heap, counts = [], [], dict(games=1, dialogs=0)
-        in_play = True
-
+        samples, games, dialogs, in_play = [], 1, 0, True
         while (elapsed := time.monotonic() - began) < SECONDS:
-            resident.append((elapsed, resident_bytes(run.proc.pid)))
-            if (live := live_heap_bytes(probe_file)) is not None:
-                heap.append((elapsed, live))
-            if time.monotonic() >= next_look:
-                # Escape is only pressed in a game seen a moment ago: at the title it quits.
+            samples.append((elapsed, *memory(run.proc.pid, probe_file)))
+            if time.monotonic() >= next_look:  # every 3 s; Escape only in a game seen a moment ago
                 shot = run.capture("look")
-                in_play = harness.play_shown(shot) and not dialog_shown(shot)
+                in_play = play_shown(shot) and not dialog_shown(shot)
                 if harness.title_shown(shot):
                     run.key("Return")
-                    counts["games"] += 1
+                    games += 1
                 elif in_play and rng.random() < 0.2:
                     run.key("Escape")
-                    if run.wait_screen("quit dialog", lambda s: dialog_shown(s) or not harness.play_shown(s), 5) \
+                    if run.wait_screen("quit dialog", lambda s: dialog_shown(s) or not play_shown(s), 5) \
                             and dialog_shown(run.capture("dialog")):
-                        counts["dialogs"] += 1
+                        dialogs += 1
                         run.move_mouse(rng.randrange(800), rng.randrange(600))
                         time.sleep(rng.uniform(0.1, 1.0))
                         run.key("Escape")
                     in_play = False
-                next_look = time.monotonic() + LOOK_EVERY
+                next_look = time.monotonic() + 3
             if in_play:
                 held = rng.choice(PLAY_KEYS)
                 run.xdotool("mousemove", run.origin[0] + rng.randrange(800), run.origin[1] + rng.randrange(600),
@@ -78,14 +62,14 @@ class LongRun(harness.WindowTest):
                 time.sleep(0.2)
 
         self.assertIsNone(run.proc.poll(), f"the game ended:\n{run.output()[-2000:]}")
-        figures = {}
-        for name, samples in (("resident", resident), ("live heap", heap)):
-            if samples:
-                figures[name] = level(samples, settled_at), level(samples, SECONDS - SECONDS / 10)
-        print(f"  {SECONDS} s, {counts['games']} games, {counts['dialogs']} quit dialogs, {len(resident)} samples; "
-              + "; ".join(f"{name} {a / MIB:.2f} MiB at {settled_at:.0f} s, {b / MIB:.2f} MiB at the end: "
-                          f"growth {(b - a) / 1024:.0f} KiB" for name, (a, b) in figures.items()), flush=True)
-        settled, last = figures["live heap" if heap else "resident"]
+        # The lowest value of a window of a tenth of the run: a lost game's 1 MiB fade overlay
+        # comes and goes within a second; a leak raises the lowest level too.
+        kind = samples[-1][1]
+        level = lambda start: min(v for t, k, v in samples if k == kind and start <= t < start + SECONDS / 10)
+        settled_at = min(60.0, SECONDS / 3)
+        settled, last = level(settled_at), level(SECONDS - SECONDS / 10)
+        print(f"  {SECONDS} s, {games} games, {dialogs} quit dialogs, {len(samples)} samples; {kind} "
+              f"{settled / MIB:.2f} MiB at {settled_at:.0f} s, {last / MIB:.2f} MiB at the end", flush=True)
         self.assertLess(last - settled, MIB)
         run.stop()  # raises on a sanitizer report in the game's output
 

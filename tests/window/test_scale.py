@@ -4,20 +4,19 @@
 # "fill". The harness reads each capture back at the picture's own 800x600.
 import pathlib
 import harness
-from harness import centred_left, play_shown, reference, title_shown
-from test_quit_dialog import LEFT, TOP, dialog_shown
+from harness import DIALOG_LEFT as LEFT, DIALOG_TOP as TOP, centred_left, dialog_shown, play_shown, reference, title_shown
 
 
 class Scale(harness.WindowTest):
     screen = "2048x1536x24"
 
     def whole_screen(self, run, label):  # the window as the X server shows it, unscaled
-        return self.keep(harness.Picture(self.server.run(["import", "-window", run.window, "-depth", "8", "ppm:-"])),
-                         label)
+        ppm = self.server.run(["import", "-window", run.window, "-depth", "8", "ppm:-"])
+        return self.keep(harness.Image.open(harness.io.BytesIO(ppm)).convert("RGB"), label)
 
     def assert_doubled(self, shot, inset):  # the title picture's pixels are squares of 2x2 screen pixels
         ref = reference(73)
-        squares = [{shot.pixel(inset[0] + 2 * (centred_left(73) + x) + i, inset[1] + 2 * (100 + y) + j)
+        squares = [{shot.getpixel((inset[0] + 2 * (centred_left(73) + x) + i, inset[1] + 2 * (100 + y) + j))
                     for i in (0, 1) for j in (0, 1)} for y in range(0, ref.height, 3) for x in range(0, ref.width, 3)]
         self.assertGreater(sum(len(square) == 1 for square in squares) / len(squares), 0.99, "pixels not doubled")
 
@@ -63,7 +62,7 @@ class Scale(harness.WindowTest):
         border = [(x, y) for x in range(0, 2048, 4) for y in (0, 84, 167, 1368, 1535)] + \
                  [(x, y) for y in range(0, 1536, 8) for x in (0, 223, 1824, 2047)]
         shot = harness.poll("black borders", lambda: (shot := self.whole_screen(run, "full screen, centred"))
-                            and {shot.pixel(x, y) for x, y in border} == {(0, 0, 0)} and shot, 6)
+                            and {shot.getpixel((x, y)) for x, y in border} == {(0, 0, 0)} and shot, 6)
         self.assert_doubled(shot, (224, 168))
         # "Fill": the 4:3 desktop whole, the picture 2.56 times, nearest pixels.
         run.key("F9")
