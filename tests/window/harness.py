@@ -21,6 +21,7 @@ SANITIZER_REPORT = re.compile("AddressSanitizer|LeakSanitizer|UndefinedBehaviorS
 DIALOG_LEFT, DIALOG_TOP = 250, 225  # the quit dialog's 301x151 picture, centred
 MUSIC_Y, EFFECTS_Y = 350, 370  # the title's option lines
 PLAYING_DB, SILENCE_DB = -35.0, -60.0  # the tunes play around -15 dBFS; an idle mixer writes zeros
+LOW_HZ = 200  # the music's bass and drums; the effects' energy lies mostly above
 EXE = BUILD_DIR = CAPTURE_DIR = None
 
 
@@ -98,11 +99,6 @@ def around_dialog(shot):  # the frame's bytes with the dialog's place blacked ou
     return shot.tobytes()
 
 
-def centred_picture_shown(index):
-    ref = reference(index)
-    return lambda shot: match_ratio(shot, ref, centred_left(index), 300 - ref.height // 2, 2) > 0.9
-
-
 def ship_at(shot, left):  # any frame of the ship, its left edge at `left`, its bottom row at y=599
     return any(match_ratio(shot, reference(i), left, 600 - reference(i).height) > 0.9 for i in (67, 68, 69))
 
@@ -113,7 +109,7 @@ def pointer_at(x, y):
 
 # Clicks the title option on line y at column x until it shows value. A short press can be
 # missed or stretched past four frames on a busy machine: either leaves the value, so again.
-def switch_option(test, run, x, y, value):
+def switch_option(y, test, run, x, value):
     for attempt in range(4):
         run.point(x, y + 3, pointer_at(x, y + 3), f"pointer at ({x}, {y + 3})")
         run.click(hold=SHORT_CLICK)
@@ -124,12 +120,7 @@ def switch_option(test, run, x, y, value):
     test.fail(f"short clicks at ({x}, {y}) never gave {value!r} ({test.last_kept})")
 
 
-def switch_music(test, run, x, value):
-    switch_option(test, run, x, MUSIC_Y, value)
-
-
-def switch_effects(test, run, x, value):
-    switch_option(test, run, x, EFFECTS_Y, value)
+switch_music, switch_effects = functools.partial(switch_option, MUSIC_Y), functools.partial(switch_option, EFFECTS_Y)
 
 
 class XServer:  # with a window manager on request, as on a player's desktop
@@ -316,22 +307,33 @@ class SoundCapture:  # for the games the test starts from now on
     def written(self):  # the WAV's size in whole stereo frames after its 44-byte header
         return os.path.getsize(self.wav) // 4 * 4
 
-    # (level, brightness) in dB of the next two seconds, once a tune has had time to start or
-    # a stopped one to die away. Brightness, the level of the steps from sample to sample
-    # relative to the level, is higher for drums than for a flute.
-    def listen(self, what):
+    # (level, level below LOW_HZ, clipped values, brightness) in dB of the seconds written from
+    # start on; silence shows as -90.3. Brightness, the level of the steps from sample to
+    # sample relative to the level, is higher for drums than for a flute.
+    def measure(self, what, start, seconds):
+        raw = self.wav.read_bytes()[start:start + int(seconds * 44100) * 4]
+        values = array.array("h", raw[:len(raw) // 4 * 4])
+        if len(values) < 0.75 * seconds * 2 * 44100:
+            raise AssertionError(f"{what}: the game wrote too little sound")
+        left = values[::2]
+        power, steps = sum(s * s for s in left), sum((b - a) ** 2 for a, b in zip(left, left[1:]))
+        result = (sox_level(values), sox_level(values, "lowpass", str(LOW_HZ), "lowpass", str(LOW_HZ)),
+                  sum(abs(v) >= 32767 for v in values), 10 * math.log10(max(steps, 1) / max(power, 1)))
+        print(f"  {what}: {result[0]:.1f} dBFS, below {LOW_HZ} Hz {result[1]:.1f}, {result[2]} clipped, "
+              f"brightness {result[3]:.1f} dB", flush=True)
+        return result
+
+    def listen(self, what):  # the next two seconds, once a tune has had time to start or a stopped one to die away
         time.sleep(0.4)
         start = self.written()
         time.sleep(2)
-        raw = self.wav.read_bytes()[start:start + 2 * 44100 * 4]
-        left = array.array("h", raw[:len(raw) // 4 * 4])[::2]
-        if len(left) < 1.5 * 44100:
-            raise AssertionError(f"{what}: the game wrote too little sound")
-        power, steps = sum(s * s for s in left), sum((b - a) ** 2 for a, b in zip(left, left[1:]))
-        level = 10 * math.log10(max(power / len(left), 1) / 32768 ** 2)  # silence shows as -90.3
-        brightness = 10 * math.log10(max(steps, 1) / max(power, 1))
-        print(f"  {what}: {level:.1f} dBFS, brightness {brightness:.1f} dB", flush=True)
-        return level, brightness
+        return self.measure(what, start, 2)
+
+
+def sox_level(values, *effects):  # dBFS of 44.1 kHz stereo 16-bit values, after sox's effects
+    stats = subprocess.run(["sox", "-t", "raw", "-e", "signed", "-b", "16", "-c", "2", "-r", "44100", "-", "-n",
+                            *effects, "stats"], input=values.tobytes(), capture_output=True, check=True).stderr.decode()
+    return max(float(re.search(r"RMS lev dB\s+(\S+)", stats).group(1)), -90.3)
 
 
 class WindowTest(unittest.TestCase):

@@ -1,10 +1,15 @@
-# The keys screen in a real window: F1 opens it, fire goes to another key, a game fires with
-# that key, and the next start finds the key and the music as they were left.
-import pathlib
+# The keys screen, the installed game and the title's demo in real windows. F1 opens the keys
+# screen, fire goes to another key, a game fires with that key. Then the game installed as a
+# packager installs it (cmake --install into a DESTDIR), started from a folder that has
+# nothing to do with it, finds its data and its instruments and the key and the music as they
+# were left; once a best game lies in the player's data folder, the untouched title starts it
+# as a demo with its "DÉMO" line, and a key ends it back on the title without acting.
+import os, pathlib, shutil, subprocess, tempfile, time
 import harness
-from harness import MUSIC_Y, SELECTED_GREEN, VALUE_RED, dialog_shown, read_text, switch_music
+from harness import MUSIC_Y, PALE_YELLOW, SELECTED_GREEN, VALUE_RED, dialog_shown, read_text, switch_music
 
 FIRE_Y = 270 + 2 * 18  # the third action's line
+STORED_GAME = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "replays", "firing-to-the-right.replay")
 
 
 def keys_shown(shot):
@@ -21,8 +26,8 @@ class Keys(harness.WindowTest):
         run.key("F1")
         return run.wait_screen("keys screen", keys_shown, 5)
 
-    def test_fire_on_another_key_plays_and_is_kept_with_the_music(self):
-        harness.SoundCapture(self)  # without a sound device the music starts off, whatever was chosen
+    def test_fire_on_another_key_kept_by_the_installed_game_with_its_music_and_its_demo(self):
+        sound = harness.SoundCapture(self)  # without a sound device the music starts off, whatever was chosen
         run = self.start_at_title()
         self.assertEqual(read_text(run.capture("first start"), 200, MUSIC_Y, VALUE_RED, 13), "Musique OFF")
         switch_music(self, run, 150, "Musique ON")
@@ -43,11 +48,28 @@ class Keys(harness.WindowTest):
         run.wait_screen("title menu", harness.title_shown)
         run.key("Escape")
         self.assertEqual(run.wait_exit(), 0)
-        settings = (pathlib.Path(self.config_home) / "zudaduviz" / "settings").read_text()
-        self.assertIn("key_fire=K\n", settings)
-        run = self.start_at_title()
-        self.assertEqual(read_text(run.capture("next start"), 200, MUSIC_Y, VALUE_RED, 13), "Musique ON")
+        self.assertIn("key_fire=K\n", (pathlib.Path(self.config_home) / "zudaduviz" / "settings").read_text())
+
+        destdir = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-destdir-"))
+        subprocess.run(["cmake", "--install", harness.BUILD_DIR], env=dict(os.environ, DESTDIR=destdir), check=True,
+                       capture_output=True)
+        exe = next(os.path.join(folder, "zudaduviz") for folder, _, names in os.walk(destdir)
+                   if folder.endswith("bin") and "zudaduviz" in names)
+        self.assertFalse(os.path.exists(os.path.join(os.path.dirname(exe), "patches.dat")))
+        run = self.start_at_title(exe=exe, with_data=False, record="0\n")
+        self.assertEqual(read_text(run.capture("installed"), 200, MUSIC_Y, VALUE_RED, 13), "Musique ON")
+        self.assertGreater(sound.listen("installed, menu tune")[0], harness.PLAYING_DB)
         self.assertEqual(fire_key(self.open_keys(run)), "K")
+        run.key("Escape")
+        run.wait_screen("title menu", harness.title_shown)
+        shutil.copy(STORED_GAME, os.path.join(run.workdir, "data", "zudaduviz", "best-game.replay"))
+        shot = run.wait_screen("demo", harness.play_shown, timeout=35)  # 20 s untouched, then it starts
+        self.assertEqual(read_text(shot, 600, 24, PALE_YELLOW, 4), "D?MO", self.last_kept)
+        run.key("Return")
+        run.wait_screen("title after the demo", harness.title_shown, timeout=2)
+        time.sleep(1.5)
+        self.assertTrue(run.proc.poll() is None and harness.title_shown(run.capture("title stays")),
+                        f"the key that ended the demo acted on the title: {self.last_kept}")
 
 
 if __name__ == "__main__":

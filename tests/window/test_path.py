@@ -1,20 +1,15 @@
 # One game run walks the player's whole path in a real window, on a French keyboard, and
 # checks each screen on the way: the title (its pictures, options and record, nothing else
-# drawn) and its widgets, a game (Print Screen's file of the first frames, the keys, the
-# weapon keys marked 1 2 3), the pause, the quit dialog over the frozen game, a lost game's
-# picture with the score and the record, the title again, and a quiet Escape. The command
-# line's answers need no display.
+# drawn), a game (Print Screen's file of the first frames, the weapon keys marked 1 2 3), the
+# pause, the quit dialog over the frozen game, the title again, and a quiet Escape. With no
+# display the game says so and exits 1.
 import os, re, subprocess, time, unittest
 import harness
 from harness import (DIALOG_LEFT as LEFT, DIALOG_TOP as TOP, HUD_BLUE, LABEL_BLUE, PALE_YELLOW, SELECTED_GREEN,
                      UNDERLINE_BLUE, VALUE_RED, around_dialog, dialog_shown, match_ratio, near, pause_shown, playing,
-                     read_text, reference, ship_at)
+                     read_text, reference)
 
-RECORD = 999990  # more than a game left alone can score
-
-
-def centred_text(shot, y, colour):  # a centred line of unknown length starts on one of two columns
-    return min((read_text(shot, x, y, colour, 30).strip() for x in (280, 284)), key=lambda text: text.count("?"))
+RECORD = 999990
 
 
 def frame_rate(shot):
@@ -27,11 +22,7 @@ def start_problems(shot):  # how shot differs from a new game's first frames
         (10, 30, PALE_YELLOW, "Fireball -> 0"), (10, 40, PALE_YELLOW, "Choc -> 0"), (150, 10, HUD_BLUE, "ARMURE"),
         (282, 10, HUD_BLUE, "SCORE : 0"), (282, 20, HUD_BLUE, "TUES : 0"), (600, 10, HUD_BLUE, r"FPS : \d+"))
         if not re.fullmatch(text, found := read_text(shot, x, y, colour, len(text) + 2))]
-    # The gauge's frame, its leading column and, for a full hull, a colour ramp by column.
-    gauge = {(x, y): (64, 64, 64) if x in (150, 252) or y in (20, 32) else (255, 155, 192) if x == 151
-             else (407 - x, x + 4, 192) for x in range(150, 253) for y in range(20, 33)}
-    problems += [f"gauge pixel {xy} is {shot.getpixel(xy)}" for xy, c in gauge.items() if not near(shot.getpixel(xy), c)][:3]
-    return problems + ([] if ship_at(shot, 400 - reference(67).width // 2) else ["no centred ship"])
+    return problems + ([] if harness.ship_at(shot, 400 - reference(67).width // 2) else ["no centred ship"])
 
 
 class Path(harness.WindowTest):
@@ -54,7 +45,7 @@ class Path(harness.WindowTest):
         self.assertEqual([read_text(shot, x, y, colour, 13) for y in (350, 370) for x, colour in
                           ((100, LABEL_BLUE), (200, VALUE_RED))], ["Musique", "Musique OFF", "Effets", "Effets ON"])
         self.assertEqual([x for x in range(90, 171) if near(shot.getpixel((x, 358)), UNDERLINE_BLUE)], list(range(100, 155)))
-        self.assertEqual(centred_text(shot, 570, LABEL_BLUE), f"Record : {RECORD}", self.last_kept)
+        self.assertEqual(read_text(shot, 284, 570, LABEL_BLUE, 30).strip(), f"Record : {RECORD}", self.last_kept)
         # Besides those, only the keys screen option, the keys line, the record and the pointer are drawn.
         drawn = ((60, 100, 739, 313), (320, 500, 479, 547), (100, 350, 287, 358), (100, 370, 279, 378),
                  (100, 390, 295, 398), (0, 410, 799, 450), (280, 570, 519, 577), (720, 560, 731, 578))
@@ -62,13 +53,11 @@ class Path(harness.WindowTest):
                  and not any(l <= x <= r and t <= y <= b for l, t, r, b in drawn)]
         self.assertEqual(stray[:10], [], f"pixels drawn outside the menu's elements ({self.last_kept})")
 
-    def test_title_game_pause_quit_dialog_game_over_and_title_again(self):
+    def test_title_game_pause_quit_dialog_and_title_again(self):
         self.server.run(["setxkbmap", "fr"])
         self.assertIn(b"ampersand", self.server.run(["xkbcomp", "-xkb", self.server.env["DISPLAY"], "-"]))
         run = self.start_at_title(record=f"{RECORD}\n")
         self.check_title(run)
-        harness.switch_music(self, run, 104, "Musique ON")  # the label, then the value
-        harness.switch_music(self, run, 230, "Musique OFF")
         run.point(400, 524, harness.pointer_at(400, 524), "pointer on the button")
         run.click()
         run.wait_screen("game", harness.play_shown, 5)
@@ -89,17 +78,12 @@ class Path(harness.WindowTest):
             run.hold(key, f"weapon {chosen} in green", lambda shot: all(
                 read_text(shot, 10, 20 + 10 * i, SELECTED_GREEN if i == chosen else PALE_YELLOW, 18).startswith(name)
                 for i, name in enumerate(("Missiles", "Fireball", "Choc"))))
-        # The edge is tested before the move: the last step, longer on a busy machine, may pass it.
-        run.hold("Left", "ship at the left edge", lambda shot: any(ship_at(shot, x) for x in range(-24, 1)))
 
         # P and each stroke of the Pause key toggle; Escape there asks, and a no gives the pause back.
         for key, what, shown in (("p", "pause", pause_shown), ("Escape", "dialog", dialog_shown),
                                  ("Escape", "pause", pause_shown), ("Pause", "game", playing),
                                  ("Pause", "pause", pause_shown), ("Pause", "game", playing)):
-            first = self.press(run, key, what, shown)
-            if what == "pause" and key != "Escape":
-                time.sleep(1)
-                self.assertEqual(first.tobytes(), run.capture("a second later").tobytes(), "the paused game moved")
+            self.press(run, key, what, shown)
 
         # The quit dialog stands over the frozen game; its time never counts in the frame rate
         # (frames drawn over the ticks since the game began): else a third after three seconds.
@@ -120,49 +104,19 @@ class Path(harness.WindowTest):
         self.assertTrue(dialog_shown(run.capture("after a right click")), "a right click closed the dialog")
         run.click(1)
         run.wait_screen("title menu", harness.title_shown, 5)
-
-        # Left alone, the ship is hunted down in about ten seconds; the rest is for bad luck.
-        self.press(run, "Return", "game", harness.play_shown)
-        shown = harness.centred_picture_shown(65)
-        run.wait_screen("game-over picture", shown, timeout=90)
-        seen = time.monotonic()
-        for key in ("Escape", "Return", "space"):
-            run.key(key)
-        shot = run.capture("after the keys")
-        self.assertTrue(shown(shot), "a key ended the game-over picture early")
-        lines = [centred_text(shot, y, colour) for y, colour in ((352, PALE_YELLOW), (364, PALE_YELLOW),
-                                                                  (376, (255, 200, 64)))]
-        self.assertRegex("\n".join(lines), rf"^Score : -?\d+\nRecord : {RECORD}\n$", self.last_kept)
-        run.wait_screen("picture gone", lambda shot: not shown(shot))
-        self.assertGreater(time.monotonic() - seen, 1.5, "the picture went away early")  # 2 s, seen late
-        run.wait_screen("title menu", harness.title_shown)
-        time.sleep(1)
-        self.assertTrue(run.proc.poll() is None and harness.title_shown(run.capture("title stays")),
-                        "a key pressed during the picture quit or started a game")
         # With no sound device, alsa-lib would print nine lines at every start.
         run.key("Escape")
         self.assertEqual((run.wait_exit(), run.output()), (0, ""))
 
 
-class CommandLine(unittest.TestCase):  # answered before any window opens
-    def run_game(self, *args):
+class NoDisplay(unittest.TestCase):
+    def test_no_display(self):
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
-        done = subprocess.run([harness.EXE, *args], env=dict(env, ASAN_OPTIONS="detect_leaks=0"), capture_output=True,
+        done = subprocess.run([harness.EXE], env=dict(env, ASAN_OPTIONS="detect_leaks=0"), capture_output=True,
                               text=True, timeout=30)
-        return done.returncode, done.stdout, done.stderr
-
-    def test_help_version_a_wrong_option_and_no_display(self):
-        code, out, err = self.run_game("--help")
-        self.assertEqual((code, err, out.startswith("Usage : zudaduviz ")), (0, "", True), out)
-        for option in ("--fenetre", "--plein-ecran", "--donnees FICHIER", "--help", "--version"):
-            self.assertIn(option, out)
-        self.assertRegex("".join(map(str, self.run_game("--version"))), r"^0zudaduviz \d+\.\d+\.\d+\n$")
-        code, out, err = self.run_game("--fenetre", "--bogus")
-        self.assertEqual((code, out), (2, ""))
-        self.assertRegex(err, r"^zudaduviz : .*--bogus.*\nUsage : zudaduviz ")
-        code, out, err = self.run_game()
-        self.assertEqual((code, harness.GRAPHICS_FAILED in out + err, harness.SANITIZER_REPORT.search(out + err)),
-                         (1, True, None), out + err)
+        out = done.stdout + done.stderr
+        self.assertEqual((done.returncode, harness.GRAPHICS_FAILED in out, harness.SANITIZER_REPORT.search(out)),
+                         (1, True, None), out)
 
 
 if __name__ == "__main__":

@@ -7,35 +7,14 @@
 # the music, never take its low notes away (where it has most of its energy and the effects
 # little), nothing clips, and a new run finds the Effets option as it was left. Prints the
 # levels it measures.
-import array, math, re, subprocess, time
+import time
 import harness
 from harness import PLAYING_DB, SILENCE_DB, switch_effects, switch_music
 
 FIRING_SECONDS, VOLLEY_SECONDS = 6, 1.5  # the volley: the ten missiles a game starts with
-LOW_HZ = 200  # the music's bass and drums; the effects' energy lies mostly above
-
-
-def sox_level(raw, *effects):  # dBFS of 44.1 kHz stereo 16-bit values, after sox's effects; silence is -90.3
-    stats = subprocess.run(["sox", "-t", "raw", "-e", "signed", "-b", "16", "-c", "2", "-r", "44100", "-", "-n",
-                            *effects, "stats"], input=raw, capture_output=True, check=True).stderr.decode()
-    return max(float(re.search(r"RMS lev dB\s+(\S+)", stats).group(1)), -90.3)
 
 
 class Sound(harness.WindowTest):
-
-    # Level, low-band level, clipped values and brightness of the seconds written from start on.
-    def measure(self, what, start, seconds):
-        raw = self.sound.wav.read_bytes()[start:start + int(seconds * 44100) * 4]
-        raw = raw[:len(raw) // 4 * 4]
-        self.assertGreater(len(raw), 0.9 * seconds * 4 * 44100, f"{what}: the game wrote too little sound")
-        values = array.array("h", raw)
-        left = values[::2]
-        power, steps = sum(s * s for s in left), sum((b - a) ** 2 for a, b in zip(left, left[1:]))
-        result = (sox_level(raw), sox_level(raw, "lowpass", str(LOW_HZ), "lowpass", str(LOW_HZ)),
-                  sum(abs(v) >= 32767 for v in values), 10 * math.log10(max(steps, 1) / max(power, 1)))
-        print(f"  {what}: {result[0]:.1f} dBFS, below {LOW_HZ} Hz {result[1]:.1f}, {result[2]} clipped, "
-              f"brightness {result[3]:.1f} dB", flush=True)
-        return result
 
     # Enter, full fire, back to the title: what is heard in the volley and in the whole stretch.
     def fire_in_a_game(self, run, what, pause=False):
@@ -52,7 +31,8 @@ class Sound(harness.WindowTest):
         run.xdotool("keydown", "space")
         time.sleep(FIRING_SECONDS)
         run.xdotool("keyup", "space")
-        heard = self.measure(what + ", volley", start, VOLLEY_SECONDS), self.measure(what, start, FIRING_SECONDS)
+        heard = [self.sound.measure(label, start, seconds) for label, seconds in
+                 ((what + ", volley", VOLLEY_SECONDS), (what, FIRING_SECONDS))]
         if harness.play_shown(run.capture("after firing")):  # else the game is already over
             run.key("Escape")
             time.sleep(0.3)
@@ -67,7 +47,7 @@ class Sound(harness.WindowTest):
         run = self.start_at_title()
         switch_effects(self, run, 120, "Effets OFF")
         switch_music(self, run, 150, "Musique ON")
-        menu_level, menu_brightness = self.sound.listen("title, menu tune")
+        menu_level, _, _, menu_brightness = self.sound.listen("title, menu tune")
         switch_music(self, run, 104, "Musique OFF")
         self.assertLess(self.sound.listen("title, switched off")[0], SILENCE_DB)
         switch_music(self, run, 150, "Musique ON")
