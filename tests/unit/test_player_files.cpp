@@ -198,20 +198,18 @@ TEST(Record, TenGamesEndingTogetherKeepTheHighestWithOrWithoutTheLock) {
 }
 
 TEST(PlayerFolders, FollowTheXdgVariablesElseTheHomeFolder) {
-    const char* saved[] = {std::getenv("XDG_CONFIG_HOME"), std::getenv("XDG_DATA_HOME"), std::getenv("HOME")};
-    const std::string kept[] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : "", saved[2] ? saved[2] : ""};
-    setenv("HOME", "/home/player", 1);
-    setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(player_config_dir(), "/cfg/zudaduviz");
-    EXPECT_EQ(player_data_dir(), "/home/player/.local/share/zudaduviz");
-    setenv("XDG_CONFIG_HOME", "relative", 1);  // not absolute: ignored
-    EXPECT_EQ(player_config_dir(), "/home/player/.config/zudaduviz");
-    unsetenv("HOME");
-    unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(player_config_dir(), "");
-    const char* names[] = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "HOME"};
-    for (int i = 0; i < 3; i++) saved[i] ? setenv(names[i], kept[i].c_str(), 1) : unsetenv(names[i]);
+    const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"};
+    std::string kept[3];
+    for (int i = 0; i < 3; i++) kept[i] = std::getenv(names[i]) ? std::getenv(names[i]) : "\n";  // \n: unset
+    const struct { const char* set[3]; std::string config, data; } cases[] = {
+        {{"/home/player", "/cfg", nullptr}, "/cfg/zudaduviz", "/home/player/.local/share/zudaduviz"},
+        {{"/home/player", "relative", "/data"}, "/home/player/.config/zudaduviz", "/data/zudaduviz"},  // not absolute: ignored
+        {{nullptr, nullptr, nullptr}, "", ""}};
+    for (const auto& c : cases) {
+        for (int i = 0; i < 3; i++) c.set[i] ? setenv(names[i], c.set[i], 1) : unsetenv(names[i]);
+        EXPECT_EQ(std::pair(player_config_dir(), player_data_dir()), std::pair(c.config, c.data)) << c.config;
+    }
+    for (int i = 0; i < 3; i++) kept[i] != "\n" ? setenv(names[i], kept[i].c_str(), 1) : unsetenv(names[i]);
 }
 
 }  // namespace
