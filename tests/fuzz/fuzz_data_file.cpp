@@ -15,28 +15,17 @@
 
 #include "data/data_file.h"
 
-namespace {
-
 // The input goes into an in-memory file, read back by name as the game reads its file.
-struct MemoryFile {
-    int fd = memfd_create("zudaduviz-fuzz.dat", 0);
-    std::string path = "/proc/self/fd/" + std::to_string(fd);
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-    static MemoryFile file;
-    static bool started = [] {
+    static const int fd = [] {
         install_allegro(SYSTEM_NONE, &errno, atexit);
         set_color_depth(16);
-        return true;
+        return memfd_create("zudaduviz-fuzz.dat", 0);
     }();
-    (void)started;
-    if (ftruncate(file.fd, 0) != 0 || pwrite(file.fd, bytes, size, 0) != ssize_t(size)) abort();
-
-    if (!check_data_file(file.path.c_str()).empty()) return 0;
-    DATAFILE* data = load_datafile(file.path.c_str());
+    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    if (ftruncate(fd, 0) != 0 || pwrite(fd, bytes, size, 0) != ssize_t(size)) abort();
+    if (!check_data_file(path.c_str()).empty()) return 0;
+    DATAFILE* data = load_datafile(path.c_str());
     if (!data) return 0;
     check_data_objects(data, 800, 600);
     unload_datafile(data);

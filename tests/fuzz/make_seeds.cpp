@@ -22,13 +22,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: %s SHIPPED_DATA_FILE FOLDER\n", argv[0]);
         return 2;
     }
-    const std::vector<uint8_t> shipped = file_bytes(argv[1]);
-    if (shipped.size() < 12) {
-        fprintf(stderr, "%s: not a data file\n", argv[1]);
-        return 1;
-    }
     const std::string folder = argv[2];
-    write_bytes(folder + "/shipped.dat", shipped);
+    write_bytes(folder + "/shipped.dat", file_bytes(argv[1]));
     write_bytes(folder + "/game-set.dat", datafile_bytes(game_objects(false)));
     write_bytes(folder + "/varied-tune.dat", datafile_bytes({varied_tune_object(), bitmap_object(3, 2, 9, 9, 9)}));
     write_bytes(folder + "/small.dat", datafile_bytes({midi_object(), bitmap_object(4, 1, 255, 0, 255)}));

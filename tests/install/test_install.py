@@ -4,9 +4,9 @@ every file lands in its place and holds what it should.
 usage: test_install.py BUILD_DIR BINDIR DATADIR MANDIR APPSTREAM_ID ICON_SIZE...
 (the three directories absolute, as the build configured them)
 """
+import filecmp
 import os
 import re
-import struct
 import subprocess
 import sys
 import tempfile
@@ -22,30 +22,15 @@ def check(ok, message):
     return ok
 
 
-def png_size(path):
-    # The IHDR chunk comes first: width and height right after the signature and its header.
-    with open(path, "rb") as f:
-        head = f.read(24)
-    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
-        return None
-    return struct.unpack(">II", head[16:24])
-
-
-def mean_opacity(path):
-    out = subprocess.run(["convert", path, "-alpha", "extract", "-format", "%[fx:mean]", "info:"],
+def size_and_opacity(path):
+    out = subprocess.run(["convert", path, "-alpha", "extract", "-format", "%w %h %[fx:mean]", "info:"],
                          capture_output=True, text=True)
-    return float(out.stdout) if out.returncode == 0 else 0.0
-
-
-def same_bytes(a, b):
-    with open(a, "rb") as f, open(b, "rb") as g:
-        return f.read() == g.read()
+    w, h, mean = out.stdout.split() if out.returncode == 0 else (0, 0, 0)
+    return (int(w), int(h)), float(mean)
 
 
 with tempfile.TemporaryDirectory() as destdir:
-    def installed(path):
-        return destdir + path
-
+    installed = lambda path: destdir + path  # noqa: E731
     run = subprocess.run(["cmake", "--install", build], env=dict(os.environ, DESTDIR=destdir),
                          capture_output=True, text=True)
     if not check(run.returncode == 0, "cmake --install failed:\n" + run.stderr):
@@ -56,7 +41,7 @@ with tempfile.TemporaryDirectory() as destdir:
     for name in ["zudaduviz.dat", "patches.dat"]:
         built, copy = os.path.join(build, name), installed(datadir + "/zudaduviz/" + name)
         if name == "zudaduviz.dat" or os.path.exists(built):  # no patch set without freepats
-            check(os.path.exists(copy) and same_bytes(built, copy), "missing or different: " + copy)
+            check(os.path.exists(copy) and filecmp.cmp(built, copy, shallow=False), "missing or different: " + copy)
 
     # The menu entry starts the installed executable and shows the installed icon.
     entry = installed(datadir + "/applications/zudaduviz.desktop")
@@ -68,8 +53,8 @@ with tempfile.TemporaryDirectory() as destdir:
     for size in icon_sizes:
         icon = installed("%s/icons/hicolor/%dx%d/apps/%s.png" % (datadir, size, size, keys.get("Icon")))
         if check(os.path.exists(icon), "no icon " + icon):
-            check(png_size(icon) == (size, size), "%s is %s, not %dx%d" % (icon, png_size(icon), size, size))
-            check(mean_opacity(icon) > 0.2, "no ship in " + icon)
+            shape, opacity = size_and_opacity(icon)
+            check(shape == (size, size) and opacity > 0.2, "%s is %s, opaque %.2f: not a %d-pixel ship" % (icon, shape, opacity, size))
 
     # The metainfo, under its id, names the desktop entry that is really installed.
     metainfo = installed(datadir + "/metainfo/" + appstream_id + ".metainfo.xml")

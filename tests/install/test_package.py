@@ -27,10 +27,8 @@ def run(command, **kwargs):
     return subprocess.run(command, capture_output=True, text=True, **kwargs)
 
 
-configure = ["cmake", "-S", source, "-B", package_build, "-DCMAKE_BUILD_TYPE=Release",
-             "-DZUDADUVIZ_TESTS=OFF", "-DCMAKE_INSTALL_PREFIX=/usr"]
-if launcher:
-    configure.append("-DCMAKE_CXX_COMPILER_LAUNCHER=" + launcher)
+configure = ["cmake", "-S", source, "-B", package_build, "-DCMAKE_BUILD_TYPE=Release", "-DZUDADUVIZ_TESTS=OFF",
+             "-DCMAKE_INSTALL_PREFIX=/usr", "-DCMAKE_CXX_COMPILER_LAUNCHER=" + launcher]
 for step in [configure, ["cmake", "--build", package_build, "-j2"]]:
     done = run(step)
     if not check(done.returncode == 0, " ".join(step) + " failed:\n" + done.stdout[-3000:] + done.stderr):
@@ -49,18 +47,17 @@ print(lint.stdout, end="")
 check(lint.returncode == 0, "lintian finds errors or warnings:\n" + lint.stdout + lint.stderr)
 
 
-def field(deb, name):
-    return run(["dpkg-deb", "-f", deb, name]).stdout.strip()
+def field(package, name):
+    return run(["dpkg-deb", "-f", debs[package], name]).stdout.strip()
 
 
-version = field(debs["zudaduviz"], "Version")
+version = field("zudaduviz", "Version")
 for package, name, expected in [
         ("zudaduviz-data", "Architecture", "all"),
         ("zudaduviz", "Architecture", run(["dpkg", "--print-architecture"]).stdout.strip()),
         ("zudaduviz-data", "Version", version)]:
-    check(field(debs[package], name) == expected,
-          "%s: %s is %r, not %r" % (package, name, field(debs[package], name), expected))
-check(("zudaduviz-data (= %s)" % version) in field(debs["zudaduviz"], "Depends").split(", "),
+    check(field(package, name) == expected, "%s: %s is %r, not %r" % (package, name, field(package, name), expected))
+check(("zudaduviz-data (= %s)" % version) in field("zudaduviz", "Depends").split(", "),
       "zudaduviz does not depend on zudaduviz-data at its own version")
 
 with tempfile.TemporaryDirectory() as root:

@@ -21,31 +21,18 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int milliseconds = argc > 2 ? int(atof(argv[2]) * 1000) : 3000;
-    if (allegro_init() != 0) {
-        printf("no system driver: %s (%s)\n", allegro_error, strerror(errno));
-        return 3;
-    }
-    if (install_timer() != 0) {
-        printf("no timer: %s (%s)\n", allegro_error, strerror(errno));
-        return 3;
-    }
-    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0 || midi_driver->id == MIDI_NONE) {
-        printf("no sound: %s\n", allegro_error);
+    if (allegro_init() != 0 || install_timer() != 0 || install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) != 0 ||
+        midi_driver->id == MIDI_NONE) {
+        printf("no sound: %s (%s)\n", allegro_error, strerror(errno));
         return 3;
     }
     set_color_depth(16);  // the game's pictures load in the screen's depth
 
-    if (std::string broken = check_data_file(argv[1]); !broken.empty()) {
+    std::string broken = check_data_file(argv[1]);
+    DATAFILE* data = broken.empty() ? load_datafile(argv[1]) : nullptr;
+    if (broken.empty()) broken = data ? check_data_objects(data, 800, 600) : data_file_failed;
+    if (!broken.empty()) {
         fputs(broken.c_str(), stdout);
-        return 1;
-    }
-    DATAFILE* data = load_datafile(argv[1]);
-    if (!data) {
-        fputs(data_file_failed, stdout);
-        return 1;
-    }
-    if (std::string wrong = check_data_objects(data, 800, 600); !wrong.empty()) {
-        fputs(wrong.c_str(), stdout);
         return 1;
     }
     for (data_layout::Role role : {data_layout::Role::game_music, data_layout::Role::menu_music}) {

@@ -49,12 +49,10 @@ using Desktop = PlayScene;
 // The title menu forgets every key after each frame, the Alt of Alt+Enter too unless
 // the reset keeps it.
 TEST_F(Desktop, AltEnterAndF11SwitchOncePerPressAndAnEnterWithAltNeitherPlaysNorConfirms) {
-    struct Press {
+    const struct {
         std::vector<int> keys;
-        bool switches;
-        bool plain_enter;
-    };
-    const Press presses[] = {
+        bool switches, plain_enter;
+    } presses[] = {
         {{KEY_F11}, true, false},        {{KEY_F11}, false, false},  // held: one switch
         {{}, false, false},              {{KEY_ALT, KEY_ENTER}, true, false},
         {{KEY_ALT, KEY_ENTER}, false, false}, {{KEY_ALT}, false, false},

@@ -52,9 +52,9 @@ TEST_F(Pictures, EachGameFieldHoldsWhatItsRoleDrawsOrPlays) {
     }
     for (int f = 0; f < 25; f++)
         add("explosion frame " + std::to_string(f), game.explosion_frames[f], [f] { return explosion_picture(f); });
-    add("play button", game.play_button_normal, [] { return play_button_picture(0); });
-    add("play button hover", game.play_button_hover, [] { return play_button_picture(1); });
-    add("play button pressed", game.play_button_pressed, [] { return play_button_picture(2); });
+    BITMAP* const play_button[] = {game.play_button_normal, game.play_button_hover, game.play_button_pressed};
+    for (int state = 0; state < 3; state++)
+        add("play button " + std::to_string(state), play_button[state], [state] { return play_button_picture(state); });
     add("game over", game.game_over_image, game_over_picture);
     add("quit pointer", game.quit_pointer, quit_pointer_picture);
     add("menu pointer", game.mouse_pointer, menu_pointer_picture);
