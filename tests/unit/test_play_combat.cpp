@@ -13,13 +13,8 @@ using Heard = std::vector<std::pair<Effect, int>>;
 // at the first invader touched, in list order, and every hit scores; a missile takes half a
 // hull, so a second one destroys; a Choc shot destroys every invader it touches.
 TEST_F(Combat, AShotsHitScoresCostsAndSoundsByWhatItDoes) {
-    const struct {
-        const char* what;
-        int weapon;
-        std::vector<int> hulls, hulls_left;
-        int score, kills, armour;
-        Heard expected;
-    } cases[] = {
+    const struct { const char* what; int weapon; std::vector<int> hulls, hulls_left; int score, kills, armour;
+                   Heard expected; } cases[] = {
         {"a first missile", weapons::missiles, {100, 100}, {50, 100}, 30, 0, 100, {{Effect::invader_hit, 116}}},
         {"a second missile", weapons::missiles, {50, 100}, {100}, 30, 1, 100, {{Effect::invader_destroyed, 116}}},
         {"a fireball", weapons::fireball, {100, 100}, {100}, 30, 1, 100, {{Effect::invader_destroyed, 116}}},
@@ -49,8 +44,7 @@ TEST_F(Combat, AShotsHitScoresCostsAndSoundsByWhatItDoes) {
 }
 
 // Invaders touching the ship crash into it: each costs 10 points and 50 armour, kills
-// nothing, explodes and is heard at its centre, and makes the usual drop; the gauge then
-// follows the armour one point per update.
+// nothing, explodes and is heard at its centre, and makes the usual drop.
 TEST_F(Combat, RammingInvadersCostTenPointsAndFiftyArmourEach) {
     add_invader(380, 540).fire_delay = 5;  // the ship spans 368-432 x 552-600; no shot meanwhile
     add_invader(100, 100, 4);
@@ -62,9 +56,6 @@ TEST_F(Combat, RammingInvadersCostTenPointsAndFiftyArmourEach) {
     ASSERT_EQ(game.explosions.size(), 2u);
     EXPECT_EQ(std::tuple(game.explosions[0].x, game.explosions[0].y, game.explosions[1].x, game.explosions[1].y),
               std::tuple(400, 560, 420, 590));
-    game.invaders.clear();
-    ASSERT_FALSE(update_after(0));
-    EXPECT_EQ(ship().hull, 99);
 }
 
 // Each destroyed or ramming invader draws the chance of a drop (one in three), then its
@@ -125,7 +116,7 @@ TEST_F(Combat, InvadersFireOnlyWhenExactlyLinedUpAndTheDelayHasRunOut) {
     add_invader(381, 100);
     add_invader(380, 100).fire_delay = 2;
     game.move_invaders(0);
-    EXPECT_TRUE(game.shots.empty());
+    ASSERT_TRUE(game.shots.empty());
     game.move_invaders(0);
     EXPECT_EQ(std::pair(game.shots.size(), game.invaders[1].fire_delay), std::pair(size_t(1), 100));
 }

@@ -1,8 +1,7 @@
 // Every sound effect is heard at its event, once, from where it happens, and never otherwise:
 // a recorder stands in for Allegro's mixer (the combat tests hear the hits, rams, bonuses and
 // the game over). The middle of the screen (400, where the ship's middle starts) is pan 128.
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,7 @@
 using Heard = std::vector<std::pair<Effect, int>>;
 using Effects = PlayScene;
 
-// Each weapon has its sound, heard only when a shot leaves; an invader's shot likewise.
+// Each weapon has its sound, heard only when a shot leaves. (An invader's: the combat tests.)
 TEST_F(Effects, ShotsAreHeardWhenTheyLeaveEachWeaponWithItsOwnSound) {
     key[KEY_SPACE] = 1;
     for (int& shots : ship().ammo) shots = 5;
@@ -33,15 +32,9 @@ TEST_F(Effects, ShotsAreHeardWhenTheyLeaveEachWeaponWithItsOwnSound) {
     ship().fire_delay = 0;
     ship().x = 0;  // the ship's middle at 32: heard from the left, yet from both speakers
     game.fire(game.read_inputs());
-    key[KEY_SPACE] = 0;
-    ship().x = 368;
-    add_invader(381, 100);                 // not lined up
-    add_invader(380, 100).fire_delay = 1;  // lined up, and its delay runs out
-    game.move_invaders(0);
-    game.move_invaders(0);
-    EXPECT_EQ(game.shots.size(), 6u);
+    EXPECT_EQ(game.shots.size(), 5u);
     EXPECT_EQ(heard, (Heard{{Effect::missiles_fired, 128}, {Effect::fireball_fired, 128}, {Effect::choc_fired, 128},
-                            {Effect::missiles_fired, 128 + (64 - 800) * 64 / 800}, {Effect::invader_fired, 128}}));
+                            {Effect::missiles_fired, 128 + (64 - 800) * 64 / 800}}));
 }
 
 // The quit dialog's chime when it opens; the dialog is let go at once.
@@ -53,29 +46,25 @@ TEST_F(Effects, TheQuitDialogIsHeardWhenItOpens) {
 }
 
 // A click that changes the music, the effects or starts a game is heard; switching the
-// effects off is silent, switching them on is heard, and each change is saved at once.
-TEST_F(Effects, ClicksOnTheTitleMenusWidgetsAreHeardAndTheEffectsChoiceIsSaved) {
+// effects off is silent, switching them on is heard. (The window tests see the choice kept.)
+TEST_F(Effects, ClicksOnTheTitleMenusWidgetsAreHeard) {
     TestStrip picture{100, 40, 7};
     game.title_image = game.mouse_pointer = game.play_button_normal = game.play_button_hover =
         game.play_button_pressed = picture.bitmaps[0];
     game.settings_path = ::testing::TempDir() + "zudaduviz-settings-" + std::to_string(getpid());
-    auto saved = [this] { return std::string(std::istreambuf_iterator<char>(std::ifstream(game.settings_path).rdbuf()), {}); };
     // From the frame after each of these, the pointer is held (or not) over a widget: the
     // music option, the effects option twice (off, then on), the play button.
     const int steps[][4] = {{1, 150, 352, 1}, {2, 150, 352, 0}, {6, 120, 372, 1}, {7, 120, 372, 0},
                             {12, 120, 372, 1}, {13, 120, 372, 0}, {18, 400, 510, 1}};
     int frame = 0;
-    std::string saved_when_off;
     game.frame_observer = [&](BITMAP*) {
-        if (++frame == 8) saved_when_off = saved();
+        frame++;
         for (const auto& s : steps)
             if (s[0] == frame) mouse_x = s[1], mouse_y = s[2], mouse_b = s[3];
     };
     EXPECT_FALSE(game.title_menu());
     mouse_b = 0;
+    std::remove(game.settings_path.c_str());
     EXPECT_EQ(heard, Heard(3, {Effect::menu_click, 128}));
     EXPECT_EQ(std::pair(game.music_on, game.settings.effects_on), std::pair(1, true));
-    EXPECT_NE(saved_when_off.find("effects=off"), std::string::npos) << saved_when_off;
-    EXPECT_NE(saved().find("effects=on"), std::string::npos) << saved();
-    std::remove(game.settings_path.c_str());
 }

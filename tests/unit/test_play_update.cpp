@@ -28,31 +28,23 @@ TEST_F(FrameUpdate, MovementFollowsTheTicksAndCountersFollowTheUpdates) {
                          ship().fire_delay, ship().hull), std::tuple(27, 3, 3, 3, 2, 97));
 }
 
-// Firing runs before the speed keys are read: a new shot takes the previous update's
-// speed, the stars the new one at once. Down wins over up.
+// Firing runs before the speed keys and the weapon keys are read: a new shot takes the
+// previous update's speed and weapon, the stars the new speed at once. Down wins over up;
+// with several weapon keys held the highest wins.
 TEST_F(FrameUpdate, AShotTakesThePreviousUpdatesSpeedAndTheStarsTheNewOne) {
-    key[KEY_SPACE] = key[KEY_UP] = 1;
+    ship().ammo[weapons::choc] = 2;
+    key[KEY_SPACE] = key[KEY_UP] = key[KEY_1] = key[KEY_2] = key[KEY_3] = 1;
     game.star_field[0][0].y = 100;
     update_after(10);
-    EXPECT_DOUBLE_EQ(game.shots[0].speed, 0.6);
     EXPECT_DOUBLE_EQ(game.star_field[0][0].y, 106);
     ship().fire_delay = 0;
     key[KEY_DOWN] = 1;
     update_after(0);
-    EXPECT_DOUBLE_EQ(game.shots[1].speed, 1.8);
-    EXPECT_EQ(game.game_speed, 0.5);
-}
-
-// The choice is read after firing; with several keys held the highest wins.
-TEST_F(FrameUpdate, AWeaponChoiceFirstActsInTheNextUpdate) {
-    ship().ammo[weapons::choc] = 2;
-    key[KEY_SPACE] = key[KEY_1] = key[KEY_2] = key[KEY_3] = 1;
-    update_after(0);
-    ship().fire_delay = 0;
-    update_after(0);
     ASSERT_EQ(game.shots.size(), 2u);
-    EXPECT_EQ(game.shots[0].weapon, weapons::missiles);
-    EXPECT_EQ(game.shots[1].weapon, weapons::choc);
+    EXPECT_EQ(std::tuple(game.shots[0].weapon, game.shots[1].weapon, game.game_speed),
+              std::tuple(weapons::missiles, weapons::choc, 0.5));
+    EXPECT_DOUBLE_EQ(game.shots[0].speed, 0.6);
+    EXPECT_DOUBLE_EQ(game.shots[1].speed, 1.8);
 }
 
 TEST_F(FrameUpdate, HoldingFireShootsEveryTenthUpdateUntilTheTenMissilesAreGone) {
@@ -86,18 +78,13 @@ TEST_F(FrameUpdate, KeysChosenByThePlayerPlayAndTheKeysTheyReplacedNoLonger) {
     for (int action = 0; action < actions::count; action++) game.settings.bindings.give_key(action, chosen[action]);
     const auto did = [&](int scancode) {
         key[scancode] = 1;
-        ship().x = 300;
-        ship().fire_delay = 0;
-        ship().weapon = weapons::missiles;
+        ship().x = 300, ship().fire_delay = 0, ship().weapon = weapons::missiles;
         const size_t shots = game.shots.size();
         const UpdateInputs inputs = game.read_inputs();
-        game.fire(inputs);
-        game.steer(10, inputs);
-        game.read_speed_keys(inputs);
+        game.fire(inputs), game.steer(10, inputs), game.read_speed_keys(inputs);
         ship().weapon = -1;
         game.choose_weapon(inputs);
-        std::string seen = game.shots.size() > shots ? "F" : "";
-        if (ship().x != 300) seen += ship().x < 300 ? "L" : "R";
+        std::string seen = std::string(game.shots.size() > shots ? "F" : "") + (ship().x == 300 ? "" : ship().x < 300 ? "L" : "R");
         if (ship().weapon >= 0) seen += char('1' + ship().weapon);
         if (game.game_speed != 1.0) seen += game.game_speed > 1.0 ? "+" : "-";
         if (game.pause_asked()) seen += "P";
@@ -105,12 +92,9 @@ TEST_F(FrameUpdate, KeysChosenByThePlayerPlayAndTheKeysTheyReplacedNoLonger) {
         return seen.empty() ? "." : seen;
     };
     std::string with_chosen, with_defaults;
-    for (int action = 0; action < actions::count; action++) {
-        with_chosen += did(chosen[action]);
-        with_defaults += did(KeyBindings().keys[action]);
-    }
-    EXPECT_EQ(with_chosen, "LRF123+-P");
-    EXPECT_EQ(with_defaults, ".........");
+    for (int action = 0; action < actions::count; action++)
+        with_chosen += did(chosen[action]), with_defaults += did(KeyBindings().keys[action]);
+    EXPECT_EQ(with_chosen + " " + with_defaults, "LRF123+-P .........");
 }
 
 // An actor removed from a list must not make the walk skip or move twice the one
@@ -130,15 +114,10 @@ TEST_F(FrameUpdate, ListWalksRemoveWhatLeavesThePlayFieldAndMoveTheNextOnceOnly)
     game.explosions.emplace_back(2, 2, game.explosion_frames);
     game.explosions[0].frame = 24;
     update_after(2);
-    ASSERT_EQ(game.shots.size(), 2u);
-    EXPECT_DOUBLE_EQ(game.shots[0].y, 600.2);
-    EXPECT_EQ(game.shots[1].x, 70);
-    ASSERT_EQ(game.invaders.size(), 1u);
-    EXPECT_DOUBLE_EQ(game.invaders[0].y, 600.5);
-    ASSERT_EQ(game.bonuses.size(), 1u);
-    EXPECT_DOUBLE_EQ(game.bonuses[0].y, 600.5);
-    ASSERT_EQ(game.explosions.size(), 1u);
-    EXPECT_EQ(game.explosions[0].frame, 1);
+    ASSERT_EQ(std::tuple(game.shots.size(), game.invaders.size(), game.bonuses.size(), game.explosions.size()),
+              std::tuple(2u, 1u, 1u, 1u));
+    EXPECT_EQ(std::tuple(game.shots[0].y, game.shots[1].x, game.invaders[0].y, game.bonuses[0].y, game.explosions[0].frame),
+              std::tuple(600.2, 70.0, 600.5, 600.5, 1));
 }
 
 // Stars are checked before they fall: 600.0 falls on, 600.01 comes back at y 1.0 with
@@ -149,8 +128,6 @@ TEST_F(FrameUpdate, AStarPastTheBottomRowComesBackAtTheTop) {
     GameRandom draws = game.replay.random;
     const int x = draws.below(800), grey = draws.below(135) + 80;
     game.scroll_stars(10);
-    EXPECT_DOUBLE_EQ(game.star_field[2][5].y, 606);
-    EXPECT_EQ(game.star_field[2][6].y, 1.0);
-    EXPECT_EQ(game.star_field[2][6].x, x);
-    EXPECT_EQ(game.star_field[2][6].grey, grey);
+    EXPECT_EQ(std::tuple(game.star_field[2][5].y, game.star_field[2][6].y, game.star_field[2][6].x, game.star_field[2][6].grey),
+              std::tuple(606.0, 1.0, double(x), grey));
 }

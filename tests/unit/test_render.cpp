@@ -92,11 +92,7 @@ TEST(Present, ShowsEachPixelAsTheScreenShowsItAtEveryScaleWithBlackBorders) {
     std::srand(5);
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) putpixel(picture, x, y, y == 0 && x == 0 ? 0xF81F : std::rand() & 0xFFFF);
-    const struct {
-        int screen_w, screen_h, scale;
-        bool fill;
-        int left, top, shown_w, shown_h;
-    } cases[] = {
+    const struct { int screen_w, screen_h, scale; bool fill; int left, top, shown_w, shown_h; } cases[] = {
         {40, 30, 1, false, 0, 0, 40, 30},    {80, 60, 2, false, 0, 0, 80, 60},
         {120, 90, 3, false, 0, 0, 120, 90},  {102, 75, 2, false, 11, 7, 80, 60},  // centred on black
         {96, 54, 1, true, 12, 0, 72, 54},    // fill: the largest 4:3 size, 1.8 times

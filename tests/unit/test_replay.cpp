@@ -28,8 +28,6 @@ protected:
     void TearDown() override {
         delete game.player;
         game.player = nullptr;
-        game.reset_keyboard();
-        close_requested = false;
     }
 
     // Keys held for a while each, clock steps of 0 to 12 ticks; the window's close button
@@ -46,8 +44,7 @@ protected:
         game.replay.tape.seed = seed;
         const int keys[] = {KEY_SPACE, KEY_LEFT, KEY_RIGHT, KEY_1, KEY_2, KEY_3, KEY_UP, KEY_DOWN};
         for (int u = 1; u <= updates; u++) {
-            for (int k : keys)
-                if (input() % 30 == 0) key[k] = !key[k];
+            for (int k : keys) key[k] ^= input() % 30 == 0;
             clock += int(input() % 13);
             close_requested = u == updates || game.player->armour <= 10;
             if (game.update_frame()) break;
@@ -146,11 +143,7 @@ TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
     flipped[flipped.size() - 20] ^= 0x40;
     std::string wide = good;
     wide[header] = wide[header + 1] = 0;
-    const struct {
-        const char* name;
-        std::string bytes;
-        const char* message;
-    } cases[] = {
+    const struct { const char* name; std::string bytes; const char* message; } cases[] = {
         {"empty", "", "n'est pas une partie enregistrée"},
         {"a data file", "slh.ALL.", "n'est pas une partie enregistrée"},
         {"a later format", good.substr(0, 8) + '\2' + good.substr(9), "un autre format (2)"},
