@@ -176,7 +176,9 @@ TEST(Record, TenGamesEndingTogetherKeepTheHighestWithOrWithoutTheLock) {
     Folder folder;
     const int stuck_game = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY);
     for (int round = 0; round < 6; round++) {
-        if (round == 3) ASSERT_EQ(flock(stuck_game, LOCK_EX), 0);
+        if (round == 3) {
+            ASSERT_EQ(flock(stuck_game, LOCK_EX), 0);
+        }
         const std::string path = folder.path + "/record" + std::to_string(round);
         int start[2];
         ASSERT_EQ(pipe(start), 0);
