@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer, and runs every test (window tests start their own Xvfb).
 set -e

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast collision test beside its getpixel reference, in one run, so that the
 // results read as ratios. Sizes are the game's: a 10x20 shot, a 64x64 invader, a
 // 60x50 ship, each with the transparent margins that make the pixel scan matter.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up time, measured from outside the program: launches it, then watches the X
 // screen until a window is mapped and until the first pixel that is not black shows;
 // prints both delays in milliseconds from the launch, then ends the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The empty program: the least any game on this screen does. It starts the same
 // devices in the same mode as the game, installs the same 500 Hz timer, and shows one
 // full 800x600 buffer per retrace, drawing nothing. Its CPU use is the floor the game's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame update and one frame's composition on fields of 10, 100 and 1,000 actors,
 // beside the same on an empty field (the ship and the stars only) in the same run, so
 // that the results read as ratios. The pictures are the real data file's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The present step (the game's 16-bit picture onto the screen, converted and scaled in one
 // pass) at 1x, 2x and 3x, beside today's way in the same run: a plain blit of the 16-bit
 // buffer to a 16-bit screen, which Allegro converts for the X server. The "screen" rows

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Release builds get the hardening every Debian binary gets (stack protector, fortified libc
 # calls, read-only relocations bound at start, position-independent executable), from
 # dpkg-buildflags where there is one, else the same flags written out. The build type keeps

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes the data file's checks, and Allegro's loader behind them, with clang's libFuzzer
 # for SECONDS (60 by default), then the replay file's reader for a third of that. The corpus
 # grows in build-fuzz/corpus (and build-fuzz/replay-corpus) from run to run, seeded with the

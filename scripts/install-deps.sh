@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the game needs (with "tests", its tests too; with "perf",
 # also the plotting of the performance figures), only those missing; through sudo when
 # not run as root.

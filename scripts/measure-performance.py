@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Measures the game's figures on this machine, from a Release build without sanitizers:
 
 - the frame benchmarks and the collision benchmark (Google Benchmark, medians of repetitions);

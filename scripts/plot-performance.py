@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the figures written by scripts/measure-performance.py into one PNG, and prints
 them as the README's tables (Markdown).
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Damaged-tune sweep: copies of the data file with 1 to 8 bytes changed inside its tunes,
 each given to play_data_tunes (the game's checks, Allegro's loader, then every tune looping
 for a few seconds through ALSA into a null device, under a private Xvfb). Counts the files

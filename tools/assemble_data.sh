@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # assemble_data.sh DIR OUT LIST: puts the objects that the program LIST names (one
 # "FILE TYPE" line each, in index order, e.g. "00.mid MIDI") together from DIR into
 # the data file OUT with Allegro's dat (the game addresses objects by index only).

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # make_patches.sh OUT TUNE.mid... | make_patches.sh OUT DIR (every DIR/*.mid)
 # Builds the patch set that Allegro's software MIDI synth (DIGMID) plays the tunes
 # with, from Debian's freepats. DIGMID reads Gravis-style sets: programs numbered

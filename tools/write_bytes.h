@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the generators: one generated file written whole, or a message saying why not.
 #pragma once
 

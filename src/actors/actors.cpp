@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The actor classes: bodies, animation, drawing and the sideways moves.
 #include "actors/actors.h"
 

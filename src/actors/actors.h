@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything that moves on the play field. Actors are plain records, copied
 // memberwise and held by value in the game's lists; their frame strips belong
 // to the game's data file and are shared, never owned.

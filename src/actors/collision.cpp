@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pixel-exact collision test. It runs for every shot against every invader
 // and for everything against the ship, so the fast version reads 16-bit frames
 // straight from their rows; the getpixel version is the plain reference that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks of the data file. Allegro's loader trusts every size it reads, so a
 // truncated or damaged file can crash it: the structure is walked here first, and
 // what the game relies on is checked once the file is loaded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data file zudaduviz.dat: which object stands at which index, and the checks that
 // keep a damaged or foreign file from crashing the game. The layout is the one place
 // the game, the generators in tools/ and the assembly step all read; it needs no Allegro.

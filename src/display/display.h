@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The display's own facts: where the quit dialog's buttons lie in its picture, the pause's
 // band, how the picture is shown on the screen. Its screens (render_frame, quit_dialog, pause_screen, game_over_screen) are methods of Game.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game-over picture over the last play frame, for two seconds of game time, with the
 // score and the record under it.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pause: "PAUSE" over the frozen play field until P (or Pause) is pressed again. As in
 // the quit dialog the game clock stands still; the music waits too. Escape opens the quit
 // dialog; answered no, it gives back the pause, not the game.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The quit confirmation over the frozen play field. The game clock stands still
 // while it is open: the tick counter is put back on exit.
 #include "display/display.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of play: the star field, every actor and the head-up display,
 // composed in the buffer and then shown in one go.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The present step: the 16-bit picture onto the screen, scaled, centred and converted to
 // the screen's pixels in one pass.
 #include <algorithm>

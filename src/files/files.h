@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files this program reads and writes beside the data file: the player's settings and
 // record, and where the program itself stands on the machine.
 #pragma once

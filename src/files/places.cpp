@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where this program stands on the machine: the working directory and its own folder.
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files the player owns: settings under $XDG_CONFIG_HOME, scores under
 // $XDG_DATA_HOME. Whatever happens to them, the game starts: a missing or damaged
 // file gives the defaults, and a file is replaced whole or not at all.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window or the full screen: the mode at start-up, the keys that change it at any
 // screen, and what every new screen needs from the game.
 #include "frame/game.h"

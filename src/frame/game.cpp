@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and shutdown of the game's context.
 #include <cstdio>
 #include <cstdlib>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's context: it starts Allegro, owns every resource for the whole run,
 // and each screen of the program is one of its methods. Each room has its own header:
 // data/ the data file, files/ the player's files and the places searched, setup/ the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point: the command line, one Game for the whole run, the tick timer, and the
 // loop between the title menu and games.
 #include <cstdio>

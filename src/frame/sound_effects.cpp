@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sound effects, heard from where their event happens.
 #include <algorithm>
 

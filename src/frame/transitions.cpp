@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What every screen change goes through: the fade to black and the keyboard (and gamepad) reset.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X display's loss and the termination signals: both handlers run wherever the
 // event strikes, so they only exit at once or raise the game's flag.
 #include "host/host.h"

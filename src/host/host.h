@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the machine around the game can do to it beyond Allegro's reach: the X display going
 // away under it, and the signals that ask it to end.
 #pragma once

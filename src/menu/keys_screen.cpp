@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keys screen, opened from the title: every action read in play with its key and its
 // gamepad button. An action chosen (a click, or the arrows and Enter) takes the next key or
 // button pressed; one that served another action changes places with that action's. Every

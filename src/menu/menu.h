@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title menu's widgets: they read Allegro's mouse state when asked and draw
 // into the bitmap they are given.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title screen between games: play button, music and effects options, the way to the keys
 // screen, keys, the record to beat.
 #include "frame/game.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bonuses: they come out of nowhere now and then, or from one destroyed invader in
 // three, fall, and refill the armour or one weapon's ammunition when caught.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hits, damage and explosions: the shots pass, the ramming pass and the explosion pass.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's inputs: each reads the keyboard and the first gamepad together, so either
 // (or both at once) plays, through the keys and buttons the player chose.
 #include "frame/game.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Invaders in play: one now and then above the top edge, then a steady descent,
 // a sideways pursuit of the ship's column, and a shot whenever exactly lined up.
 #include "frame/game.h"

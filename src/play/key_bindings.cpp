@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's keys and buttons: which action each one serves, and the ones the game keeps.
 // Allegro's own key names, for a game without a keyboard driver (the tests); the table is internal.
 #include <allegro.h>

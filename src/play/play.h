@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gameplay subsystem's own types; its screens are methods of Game.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One game, from the first frame to the fade back to the title menu.
 #include "frame/game.h"
 

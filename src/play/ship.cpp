@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's side of the frame update: firing, steering, the weapon keys and
 // the ship's own bookkeeping at the end of each update.
 #include "frame/game.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scrolling star field behind the play field.
 #include <cstdlib>
 

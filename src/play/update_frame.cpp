@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of play: every step in a fixed order, since later steps see what
 // earlier ones did. Movement scales with the ticks elapsed since the previous
 // update; animations, delays, the armour gauge and the random chances count updates.

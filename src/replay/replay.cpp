@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording a game as it runs and playing a recorded one back, update for update.
 #include "replay/replay.h"
 

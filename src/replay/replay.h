@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exact replays: the game's own random numbers, the inputs each update reads, the recorder
 // that keeps them run-length coded, and the replay file that holds a whole game. Given the
 // same seed, sky, clock steps and inputs, every update leads to the same state.

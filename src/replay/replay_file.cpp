@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The replay file: a short header, then the sky, the run-coded updates and the checks,
 // packed with zlib. Read back with every count and size bounded, so a damaged or foreign
 // file gets a message, never a crash or a wait.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --verifier: a recorded game replayed without a window, as fast as the machine goes.
 #include <cerrno>
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A recorded game on the screen: the title's demo and --rejouer.
 #include "frame/game.h"
 #include "replay/replay.h"

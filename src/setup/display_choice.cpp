@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which graphics modes a display choice tries, in order.
 #include <allegro.h>
 

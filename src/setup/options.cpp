@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: a window or the full screen, an explicit data file, help and version.
 #include "setup/setup.h"
 

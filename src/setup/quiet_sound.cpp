@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // With no sound card, alsa-lib prints its errors on standard error before Allegro
 // gives up on sound; the game runs silent without a word, so they go nowhere.
 #include <alsa/asoundlib.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program is asked for before its first frame: the command line, the display
 // mode to try, and a quiet terminal.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as the data file, through the game's start-up path: the
 // structural check, then (when it lets the file through) Allegro's loader and the check
 // of what the game relies on. A crash, a sanitizer report or a hang here is a file that

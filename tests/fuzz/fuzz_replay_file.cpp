@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as a replay file, read as --rejouer, --verifier and the title's
 // demo read one. Half the inputs are taken as the packed part of a file with a sound header,
 // so that the fuzzer gets past zlib's checksum to the sky, the runs and the checks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the fuzzer's seed files into a folder: the shipped data file and small generated
 // files that reach each branch of the checks and of the loader.
 // Usage: make_seeds SHIPPED_DATA_FILE FOLDER

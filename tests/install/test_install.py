@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Installs the build into a temporary DESTDIR, as a packager would, and checks that
 every file lands in its place and holds what it should.
 

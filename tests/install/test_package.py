@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Builds the two Debian packages as the README does (a Release build for /usr, in
 BUILD_DIR/package, kept between runs so that a second run only rebuilds what changed),
 then checks them as Debian would: lintian with no error and no warning, the hardening

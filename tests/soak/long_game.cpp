@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long game on memory bitmaps with the real data file: a million frame updates
 // (ZUDADUVIZ_SOAK_UPDATES to change it) with random held keys and clock steps from fixed
 // seeds, the armour and ammunition topped up between updates so that the game goes on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Plays the tunes of a data file the way the game would: the game's checks first, then
 // Allegro's loader, then each tune looping for a few seconds through the real sound
 // driver. The damaged-tune sweep runs it on each damaged file and reads its exit status:

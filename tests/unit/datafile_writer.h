@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes small Allegro data files byte by byte, so that tests can make exactly
 // the file they need: well-formed, with objects of any kind and size, or broken.
 #pragma once

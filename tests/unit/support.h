@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the logic tests: a headless Allegro (no X display needed) and small
 // pictures made on the spot.
 #pragma once

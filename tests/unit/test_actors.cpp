@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The actor classes: animation and drawing, and the explosion's centring. The moves are
 // timed by the gameplay tests.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pixel-exact collision test: hand-made scenes for its rules, and many random
 // scenes on which the fast test must answer exactly as the getpixel scan.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data file and its tunes: good files pass, each damaged file and each damaged tune is
 // turned away with its message before Allegro's loader can crash on it, the generator's tunes
 // loop cleanly on freepats, and the file is looked for where the player's install puts it.

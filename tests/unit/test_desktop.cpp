@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game on a desktop: its command line and the keys that switch between a window and the
 // full screen. (The window test takes the focus away for real.)
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first gamepad, its state set by hand as Allegro's driver leaves it after a poll.
 #include <string>
 #include <tuple>

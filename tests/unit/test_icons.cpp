@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window icon compiled into the game is the same ship as the desktop's icon of its size.
 #include <gtest/gtest.h>
 #include <png.h>

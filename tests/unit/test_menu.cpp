@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title menu's widgets and the fade, on memory bitmaps with a mouse state
 // the test sets itself.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures, tunes and sounds of the data file: the game gets exactly what was drawn,
 // composed and synthesised, the quit dialog shows its areas where they act, the pointers
 // point from their top-left pixel, and a fresh build gives the same bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Combat as tables of situations and outcomes on scenes built by hand: hits and what they
 // score, cost and sound like, ramming, drops and bonuses, the invaders' pursuit and fire, and
 // the end the armour gauge decides. (390, 560) lies on the ship; 320 is heard at pan 116.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every sound effect is heard at its event, once, from where it happens, and never otherwise:
 // a recorder stands in for Allegro's mixer (the combat tests hear the hits, rams, bonuses and
 // the game over). The middle of the screen (400, where the ship's middle starts) is pan 128.

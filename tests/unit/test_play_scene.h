@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A game on memory bitmaps for the gameplay tests: opaque strips of known sizes,
 // a fresh 64 x 48 ship at (368, 552), and a tick counter the test moves by hand.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pause and the game-over screen the frame update opens, and one game's start and end.
 // (The pause's look and keys, the quit dialog's frozen clock and the game-over picture's two
 // seconds are tried in a real window.)

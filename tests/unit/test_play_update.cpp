@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The frame update: its clock, the order of its steps where it shows, the ship's
 // controls, the list walks and the star field.
 #include <string>

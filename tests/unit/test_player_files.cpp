@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's files: whatever state the settings file is in, the game gets usable
 // settings, and a write replaces the file whole or leaves the old one.
 #include <fcntl.h>

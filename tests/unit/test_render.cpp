@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One frame of play drawn into the buffer, checked on real pixels: the stars, the actors in
 // their order, the armour gauge and the frame rate. (The window test reads the HUD texts.)
 #include <gtest/gtest.h>

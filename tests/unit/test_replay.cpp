@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exact replays: a game driven by random inputs and clock steps is recorded, written, read
 // back and played again to the same state; a planted difference is caught at the first
 // check after it; damaged files are turned away with a message.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound effects as synthesised (that the game gets them unchanged, and that a build
 // repeats them byte for byte, is checked with the pictures): headroom for a volley of them
 // over the music, starting and ending at silence, none sounding like another.

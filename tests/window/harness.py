@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the real-window tests: each test gets a private Xvfb, runs the built game from a
 # fresh working directory holding a copy of the data file, drives it with real input
 # (xdotool) and reads real pixels back (PIL). Every capture is kept as a PNG under

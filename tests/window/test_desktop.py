@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game on a player's desktop: openbox on a 1280x1024 screen. The first start is full
 # screen and F11 gives a window; the focus taken by another window during play; the switches
 # between a window and the full screen that the game and its quit dialog never notice; the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game where its surroundings turn against it: no sound device, no mouse movement, a
 # second copy of itself, the X server killed under it, signals at every screen, a FIFO for its settings. Each time it plays on or ends cleanly.
 import os, re, signal, stat, tempfile, time

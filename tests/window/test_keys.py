@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The keys screen, the installed game and the title's demo in real windows. F1 opens the keys
 # screen, fire goes to another key, a game fires with that key. Then the game installed as a
 # packager installs it (cmake --install into a DESTDIR), started from a folder that has

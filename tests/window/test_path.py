@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One game run walks the player's whole path in a real window, on a French keyboard, and
 # checks each screen on the way: the title (its pictures, options and record, nothing else
 # drawn), a game (Print Screen's file of the first frames, the weapon keys marked 1 2 3), the

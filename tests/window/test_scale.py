@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The picture at twice its size on a large desktop (2048x1536): a 1600x1200 window whose
 # pixels are squares of four, the pointer and clicks where the player sees the buttons, F10
 # back and forth in play, then full screen at the desktop's own size, centred on black, and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Music and sound effects in a real window, heard with no sound card (the sound goes to a
 # WAV file). The title's Musique option switches the menu tune; a game plays its own tune
 # (brighter: drums and a square lead), nothing while paused, and nothing with the music off.

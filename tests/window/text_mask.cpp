@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Prints Allegro's built-in font, characters 33 to 126, as eight rows of '#' (lit) and
 // '.' each, so that the window tests can read the game's text off a capture. Headless.
 #include <allegro.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make_contact_sheet DATAFILE OUT.pcx: loads the data file the way the game does
 // (16-bit colour, mask colour transparent) and lays out every object on a dark
 // background, each labelled with its index, so the pictures can be reviewed at a

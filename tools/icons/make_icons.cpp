@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make_icons DIR SIZE...    writes the ship icon as DIR/SIZExSIZE/zudaduviz.png for each size
 // make_icons --xpm SIZE FILE writes it as an XPM in a C++ header, the game's window icon
 // Both come out the same on every run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // list_layout: prints the data file's objects in index order, one line each:
 // the source file a generator writes and Allegro's dat type, e.g. "00.mid MIDI".
 // The assembly step reads this list, so the layout lives only in data/data_file.h.

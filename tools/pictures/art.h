@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared looks of the pictures: lit surfaces, glass, flames and glows.
 #pragma once
 

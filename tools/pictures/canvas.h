@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing kit for the generated pictures: a float canvas painted through signed
 // distance fields (so every edge is antialiased), then quantised to what a 16-bit
 // screen can show and saved as a PCX whose transparent pixels are exactly the mask.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The explosion, 25 frames of one size: a white flash, a fireball that swells and
 // cools, sparks flying out, and smoke that breaks up and fades away.
 #include <vector>

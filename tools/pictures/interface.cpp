@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the menus and dialogs: the two mouse pointers, the play button,
 // the quit dialog and the game-over panel.
 #include "art.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The eleven invader looks, three frames each. Each look has its own silhouette,
 // palette and motion (legs, wings, lights or a pulsing core), and its frames share
 // one size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make_pictures DIR: writes every picture of the data file as DIR/NN.pcx, NN being
 // its index in the file. The same bytes come out on every run.
 #include <allegro.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every picture of the data file, one function each; frames count from 0.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's ship: a twin-engine fighter seen from above, nose up; the engine
 // flames at the bottom of the picture flicker from frame to frame. The same shapes
 // draw the sprite and, scaled for each size, the application icon.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shots: the ship's three weapons fly up, the invaders' bolt flies down.
 // Three frames each, one size per weapon.
 #include "art.h"

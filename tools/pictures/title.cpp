@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title picture: the game's name in big chrome-and-fire letters over a small
 // battle scene (the ship firing up at two invaders, one of them hit).
 #include "art.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each effect is a recipe of tones, noise and filters. They share one palette: shots
 // are quick pitch sweeps (the player's fall, the invaders' rise), impacts are noise,
 // rewards and the interface are bells in A major, the bright side of the game tune's A minor.

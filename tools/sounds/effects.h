@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's sound effects, synthesised from tones, noise and filters.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make_sounds DIR: synthesises the game's sound effects and writes them as 16-bit mono
 // WAV files named after their places in the data file (DIR/86.wav ...). Same bytes on
 // every run: the noise has fixed seeds and nothing reads the clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the sound effects are built from: signals of samples in [-1, 1] at one rate,
 // band-limited oscillators with gliding pitch, seeded noise, a resonant filter whose
 // cutoff can move, envelopes, and the 16-bit mono WAV file that comes out.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the two tunes are built from: chords, melodic lines, a fixed-seed random
 // source for the player's small imprecisions, and the tune that comes out.
 #pragma once

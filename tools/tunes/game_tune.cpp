@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The in-game tune: driving, in A minor at 150 beats a minute, 32 bars (51.2 s)
 // before it loops. Drums and an eighth-note synth bass under distorted power
 // chords and a square-wave lead. Four bars of intro, a first theme, a second

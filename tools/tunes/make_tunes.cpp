@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // make_tunes DIR: composes the game's two tunes and writes them as Standard MIDI
 // files named after their places in the data file (DIR/00.mid in game, DIR/66.mid
 // in the title menu). Same bytes on every run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The title menu's tune: calm, in D major at 72 beats a minute, 16 bars (53 s)
 // before it loops. A flute melody over a harp arpeggio and an acoustic bass;
 // strings join for the second half of the first theme and stay for the second,

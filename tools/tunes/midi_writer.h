@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes Standard MIDI files (format 1) from events placed at absolute times.
 #pragma once
 
