@@ -6,6 +6,7 @@
 #include <allegro.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ struct View {
     // The new mode in words, shown above the picture for `notice_frames` more frames.
     std::string notice;
     int notice_frames;
+    // A see-through sprite the size of the picture's place, at the screen's depth: drawn after
+    // the picture is written, it makes Allegro's X11 driver send the whole place in one update.
+    mutable std::shared_ptr<RLE_SPRITE> update_sprite;
 
     View(int picture_width, int picture_height);
     // `scale` whole times (at least once, at most what fits), or the largest 4:3 size when `fill`.

@@ -48,8 +48,9 @@ void View::match(int screen_depth) {
 
 namespace {
 
-// Row by row through Allegro's line access, so that a screen learns which lines changed; a
-// screen row that shows the same picture row as the one above is a copy of it.
+// Row by row straight into the bitmap's lines (the line access would have the X11 driver send
+// one update per line); a screen row that shows the same picture row as the one above is a
+// copy of it.
 template <typename Pixel>
 void present_as(const View& view, BITMAP* picture, BITMAP* target) {
     const uint32_t* colours = view.colours.data();
@@ -58,7 +59,7 @@ void present_as(const View& view, BITMAP* picture, BITMAP* target) {
     const Pixel* last = nullptr;
     for (int y = 0; y < view.shown_height; y++) {
         const int row = y * view.picture_height / view.shown_height;
-        Pixel* out = reinterpret_cast<Pixel*>(bmp_write_line(target, view.top + y)) + view.left;
+        Pixel* out = reinterpret_cast<Pixel*>(target->line[view.top + y]) + view.left;
         if (row == last_row) {
             std::memcpy(out, last, view.shown_width * sizeof(Pixel));
         } else {
@@ -82,15 +83,43 @@ void present_as(const View& view, BITMAP* picture, BITMAP* target) {
         last_row = row;
         last = out;
     }
-    bmp_unwrite_line(target);
+}
+
+// Nothing but a skip per line: drawing it costs next to nothing, yet the driver sends the
+// X server its whole rectangle, once.
+RLE_SPRITE* see_through_sprite(int depth, int width, int height) {
+    BITMAP* blank = create_bitmap_ex(depth, width, height);
+    if (!blank) return nullptr;
+    clear_to_color(blank, bitmap_mask_color(blank));
+    RLE_SPRITE* sprite = get_rle_sprite(blank);
+    destroy_bitmap(blank);
+    return sprite;
+}
+
+template <typename Pixel>
+void present_to(const View& view, BITMAP* picture, BITMAP* target) {
+    if (is_memory_bitmap(target)) return present_as<Pixel>(view, picture, target);
+    RLE_SPRITE* sprite = view.update_sprite.get();
+    if (!sprite || sprite->color_depth != view.depth || sprite->w != view.shown_width ||
+        sprite->h != view.shown_height) {
+        view.update_sprite.reset(see_through_sprite(view.depth, view.shown_width, view.shown_height),
+                                 [](RLE_SPRITE* s) { if (s) destroy_rle_sprite(s); });
+        sprite = view.update_sprite.get();
+    }
+    acquire_bitmap(target);
+    present_as<Pixel>(view, picture, target);
+    release_bitmap(target);
+    if (sprite) return draw_rle_sprite(target, sprite, view.left, view.top);
+    // No memory for the sprite: a blit of the place onto itself sends the same one update.
+    blit(target, target, view.left, view.top, view.left, view.top, view.shown_width, view.shown_height);
 }
 
 }  // namespace
 
 void View::present(BITMAP* picture, BITMAP* target) const {
     const bool table_fits = !colours.empty() && bitmap_color_depth(target) == depth;
-    if (table_fits && depth == 32) return present_as<uint32_t>(*this, picture, target);
-    if (table_fits && (depth == 15 || depth == 16)) return present_as<uint16_t>(*this, picture, target);
+    if (table_fits && depth == 32) return present_to<uint32_t>(*this, picture, target);
+    if (table_fits && (depth == 15 || depth == 16)) return present_to<uint16_t>(*this, picture, target);
     // A screen of another depth (where no other opens): Allegro scales, or converts unscaled.
     if (bitmap_color_depth(target) == bitmap_color_depth(picture))
         stretch_blit(picture, target, 0, 0, picture_width, picture_height, left, top, shown_width, shown_height);
