@@ -42,7 +42,9 @@ class Keys(harness.WindowTest):
         run.wait_screen("title menu", harness.title_shown)
         run.key("Return")
         run.wait_screen("game", harness.play_shown)
-        run.hold("k", "a missile fired", lambda shot: read_text(shot, 10, 20, SELECTED_GREEN, 14) == "Missiles -> 9")
+        # Held, K fires every tenth update: on a busy machine a capture may come after several.
+        run.hold("k", "a missile fired", lambda shot: read_text(shot, 10, 20, SELECTED_GREEN, 14) in
+                 {f"Missiles -> {n}" for n in range(10)})
         run.key("Escape")
         run.wait_screen("quit dialog", dialog_shown)
         run.key("Return")
