@@ -45,8 +45,7 @@ struct View {
     int pointer_left, pointer_top, pointer_right, pointer_bottom;
     // The display keys (Alt+Enter or F11; F9, F10) were down at the last look: one press, one change.
     bool switch_keys_down, view_keys_down;
-    // The new mode in words, shown above the picture for `notice_frames` more frames.
-    std::string notice;
+    // Frames before the new mode's name, shown above the picture, is blacked out.
     int notice_frames;
     // A see-through sprite the size of the picture's place, at the screen's depth: drawn after
     // the picture is written, it makes Allegro's X11 driver send the whole place in one update.

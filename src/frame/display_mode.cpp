@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A window or the full screen: the mode at start-up, the keys that change it at any
 // screen, and what every new screen needs from the game.
+#include <algorithm>
+
 #include "frame/game.h"
 
 namespace {
@@ -20,12 +22,26 @@ void desktop_size(int& width, int& height) {
     if (get_desktop_resolution(&width, &height) != 0) width = height = 0;
 }
 
-// Players take a small centred picture for "no full screen": the full screen says so.
+// Players take a small centred picture for "no full screen": the full screen says so, once,
+// in the black band above the picture, on the screen only (never in the game's picture or its
+// captures), in pixels as large as the picture's. Only the full screen leaves such a band;
+// the present step never draws there, so the words stay until show_buffer blacks them out.
 void say_mode(View& view) {
     if (is_windowed_mode()) return;
     const std::string scale = std::to_string(view.whole_scale());
-    view.notice = view.whole_scale() ? "Plein écran x" + scale + " - F9 : remplir l'écran"
-                                     : "Plein écran rempli - F9 : échelle entière";
+    const std::string notice = view.whole_scale() ? "Plein écran x" + scale + " - F9 : remplir l'écran"
+                                                  : "Plein écran rempli - F9 : échelle entière";
+    const int pixel = std::max(1, (view.shown_height + view.picture_height / 2) / view.picture_height);
+    const int depth = bitmap_color_depth(screen);
+    const int band_height = (text_height(font) + 8) * pixel;
+    if (view.top < band_height) return;
+    BITMAP* band = create_bitmap_ex(depth, text_length(font, notice.c_str()) + 16, text_height(font) + 8);
+    if (!band) return;  // no memory: the mode goes unsaid
+    clear_to_color(band, makecol_depth(depth, 0, 0, 0));
+    textout_ex(band, font, notice.c_str(), 8, 4, makecol_depth(depth, 255, 255, 192), -1);
+    stretch_blit(band, screen, 0, 0, band->w, band->h, (SCREEN_W - band->w * pixel) / 2, (view.top - band_height) / 2,
+                 band->w * pixel, band_height);
+    destroy_bitmap(band);
     view.notice_frames = notice_frames;
 }
 }  // namespace
