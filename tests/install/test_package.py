@@ -2,18 +2,15 @@
 """Builds the two Debian packages as the README does (a Release build for /usr, in
 BUILD_DIR/package, kept between runs so that a second run only rebuilds what changed),
 then checks them as Debian would: lintian with no error and no warning, the hardening
-of the packaged executable, the split between the two packages.
+of the packaged executable, the split between the two packages; and every file they
+install in its place, holding what it should.
 
-usage: test_package.py SOURCE_DIR BUILD_DIR [COMPILER_LAUNCHER]
+usage: test_package.py SOURCE_DIR BUILD_DIR COMPILER_LAUNCHER APPSTREAM_ID ICON_SIZE...
 """
-import glob
-import os
-import subprocess
-import sys
-import tempfile
+import filecmp, glob, os, re, subprocess, sys, tempfile
 
-source, build = sys.argv[1:3]
-launcher = sys.argv[3] if len(sys.argv) > 3 else ""
+source, build, launcher, appstream_id = sys.argv[1:5]
+icon_sizes = [int(s) for s in sys.argv[5:]]
 package_build = os.path.join(build, "package")
 faults = []
 
@@ -64,15 +61,45 @@ check(("zudaduviz-data (= %s)" % version) in field("zudaduviz", "Depends").split
 with tempfile.TemporaryDirectory() as root:
     for deb in debs.values():
         run(["dpkg-deb", "-x", deb, root])
-    for path in ["usr/games/zudaduviz", "usr/share/zudaduviz/zudaduviz.dat",
-                 "usr/share/doc/zudaduviz/copyright", "usr/share/doc/zudaduviz-data/copyright"]:
+    share = os.path.join(root, "usr/share")
+    for path in ["usr/share/doc/zudaduviz/copyright", "usr/share/doc/zudaduviz-data/copyright"]:
         check(os.path.exists(os.path.join(root, path)), "no " + path + " in the packages")
+    for name in ["zudaduviz.dat", "patches.dat"]:  # no patch set without freepats
+        built, copy = os.path.join(package_build, name), os.path.join(share, "zudaduviz", name)
+        if name == "zudaduviz.dat" or os.path.exists(built):
+            check(os.path.exists(copy) and filecmp.cmp(built, copy, shallow=False), "missing or different: " + copy)
+
+    # The menu entry starts the packaged executable and shows the packaged icon, at every size.
+    entry = os.path.join(share, "applications/zudaduviz.desktop")
+    keys = dict(line.strip().split("=", 1) for line in open(entry, encoding="utf-8") if "=" in line)
+    game = os.path.join(root, "usr/games", keys["Exec"].split(" ")[0])
+    check(os.access(game, os.X_OK), "Exec= names no packaged program in /usr/games")
+    for size in icon_sizes:
+        icon = os.path.join(share, "icons/hicolor/%dx%d/apps/%s.png" % (size, size, keys["Icon"]))
+        shape = run(["convert", icon, "-alpha", "extract", "-format", "%w %h %[fx:mean]", "info:"]).stdout.split()
+        check(shape[:2] == [str(size)] * 2 and float(shape[2]) > 0.2, "%s is %s: not a %d-pixel ship" % (icon, shape, size))
+    # The metainfo, under its id, names the desktop entry that is really there.
+    check(os.path.exists(os.path.join(share, "metainfo", appstream_id + ".metainfo.xml")), "no metainfo")
+    tree = run(["appstreamcli", "validate-tree", "--no-net", root + "/usr"])
+    check(tree.returncode == 0, "appstreamcli validate-tree:\n" + tree.stdout + tree.stderr)
+
+    # The manual pages, English and French, render without a warning and document every
+    # option and the exit status of a wrong command line.
+    for page, exit_status in [("man/man6/zudaduviz.6.gz", "EXIT STATUS"), ("man/fr/man6/zudaduviz.6.gz", "STATUT DE SORTIE")]:
+        roff = run(["gzip", "-dc", os.path.join(share, page)]).stdout
+        man = run(["groff", "-man", "-Tutf8", "-ww"], input=roff)
+        check(man.returncode == 0 and man.stderr == "" and roff, "groff on %s:\n%s" % (page, man.stderr))
+        text = re.sub(".\b", "", man.stdout).replace("\u2010", "-").replace("\u2212", "-")  # no bold, plain dashes
+        for option in ["--fenetre", "--plein-ecran", "--echelle", "--donnees", "--rejouer", "--verifier", "--help", "--version"]:
+            check(option in text, "%s does not mention %s" % (page, option))
+        check(exit_status in text and re.search(r"\b2\b", text.split(exit_status)[-1]), page + " does not document exit status 2")
+
     # Debian 12's own start files carry no control-flow marks, so no executable built on it
     # has them (not even Debian's): that one check is left to newer releases.
-    hardening = run(["hardening-check", "--nocfprotection", os.path.join(root, "usr/games/zudaduviz")])
+    hardening = run(["hardening-check", "--nocfprotection", game])
     print(hardening.stdout, end="")
     check(hardening.returncode == 0, "hardening-check fails:\n" + hardening.stdout + hardening.stderr)
 
 if faults:
     sys.exit("\n".join(faults))
-print("both packages pass lintian and hardening-check")
+print("both packages pass lintian and hardening-check, every file in its place")
