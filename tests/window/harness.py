@@ -197,15 +197,6 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
         if SANITIZER_REPORT.search(text):
             raise AssertionError(f"sanitizer report in the game's output:\n{text[-3000:]}")
 
-    def message_box(self):  # its pid and text
-        def probe():
-            for pid in map(int, filter(str.isdigit, os.listdir("/proc"))):
-                with contextlib.suppress(OSError):
-                    args = pathlib.Path(f"/proc/{pid}/cmdline").read_bytes().decode("latin-1").split("\0")
-                    if os.getpgid(pid) == self.proc.pid and args[0].endswith("xmessage"):
-                        return pid, args[-2]
-        return poll("message box", probe, 10)
-
     # Waits for the viewable window that shows the 800x600 picture: at its size or twice or
     # three times it, or the whole desktop's in full screen (the largest whole scale, centred);
     # False if the game ends. Captures and pointer moves then go through that place and scale.
@@ -363,12 +354,6 @@ class WindowTest(unittest.TestCase):
     def start_at_title(self, args=(), exe=None, with_data=True, record=None):
         run = self.start_game(with_data, args, exe, window=True, record=record)
         run.wait_screen("title menu", title_shown)
-        return run
-
-    def start_playing(self, record=None):
-        run = self.start_at_title(record=record)
-        run.key("Return")
-        run.wait_screen("game", play_shown)
         return run
 
     def keep(self, shot, label):

@@ -114,9 +114,12 @@ class Hostile(harness.WindowTest):
             with self.subTest(signal=number.name, where=where):
                 if where == "message box":
                     run = harness.GameRun(self, with_data=False, args=("--donnees", "absent.dat"))
-                    run.message_box()
+                    self.server.run(["xdotool", "search", "--sync", "--class", "^xmessage$"])  # the box is up
                 else:
-                    run = self.start_at_title() if where == "title" else self.start_playing()
+                    run = self.start_at_title()
+                if where in ("play", "quit dialog"):
+                    run.key("Return")
+                    run.wait_screen("game", harness.play_shown)
                 if where == "quit dialog":
                     run.key("Escape")
                     run.wait_screen("quit dialog", dialog_shown, 5)
