@@ -52,9 +52,6 @@ inline TestObject tune_object(int divisions, std::vector<Bytes> tracks) {
     return object;
 }
 
-// A tune of one short note on track 0; the other 31 tracks are empty.
-inline TestObject midi_object() { return tune_object(96, {{0x00, 0x90, 60, 100, 0x60, 0x80, 60, 0, 0x00, 0xFF, 0x2F, 0x00}}); }
-
 // The events given, then the end of track one beat later.
 inline Bytes ended_track(Bytes events) { return add(events, Bytes{0x60, 0xFF, 0x2F, 0x00}); }
 
@@ -84,8 +81,7 @@ inline Bytes datafile_bytes(const std::vector<TestObject>& objects) {
 }
 
 inline Bytes file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
+    return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 inline void write_bytes(const std::string& path, const Bytes& bytes) {
@@ -99,7 +95,7 @@ inline Bytes game_file(size_t count = 98, std::vector<int> at = {}, const TestOb
     std::vector<TestObject> objects;
     for (size_t index = 0; index < count; index++)
         objects.push_back(index >= 86 ? sample_object(16, 22050, 50)
-                          : index == 0 || index == 66 ? midi_object()
+                          : index == 0 || index == 66 ? tune_object(96, {drum_track})
                           : index == 72 ? bitmap_object(301, 151) : bitmap_object(20, 20));
     for (int index : at) objects[index] = with;
     return datafile_bytes(objects);
