@@ -6,14 +6,9 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "replay/replay.h"
-
-namespace {
-void put(std::string& out, uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; i++) out.push_back(char(value >> (8 * i)));
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     ReplayFile file;
@@ -21,18 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     read_replay(input, file);
     if (size == 0 || bytes[0] % 2 == 0) return 0;
 
-    // A 16x16 screen with one layer of two stars: 24 bytes of sky, then the runs and checks.
     const std::string body = input.substr(1);
     uLongf packed_size = compressBound(body.size());
-    std::string packed(packed_size, '\0');
-    compress2(reinterpret_cast<Bytef*>(&packed[0]), &packed_size, reinterpret_cast<const Bytef*>(body.data()),
-              body.size(), 1);
+    std::string packed(packed_size, '\0'), whole = "ZDZREJEU";
+    compress(reinterpret_cast<Bytef*>(&packed[0]), &packed_size, reinterpret_cast<const Bytef*>(body.data()), body.size());
     packed.resize(packed_size);
-    std::string whole = "ZDZREJEU";
-    put(whole, 1, 2), put(whole, 0, 1), put(whole, 7, 4);
-    put(whole, 16, 2), put(whole, 16, 2), put(whole, 1, 1), put(whole, 2, 2);
-    put(whole, body.size(), 4), put(whole, packed.size(), 4);
-    ReplayFile shaped;
-    read_replay(whole + packed, shaped);
+    // Little-endian (value, bytes): format 1, no version text, seed 7, a 16x16 screen with one
+    // layer of two stars (24 bytes of sky, then the runs and checks), the body's two sizes.
+    for (auto [value, count] : {std::pair<uint64_t, int>{1, 2}, {0, 1}, {7, 4}, {16, 2}, {16, 2}, {1, 1}, {2, 2},
+                                {body.size(), 4}, {packed.size(), 4}})
+        for (int i = 0; i < count; i++) whole.push_back(char(value >> (8 * i)));
+    read_replay(whole + packed, file);
     return 0;
 }

@@ -7,17 +7,6 @@
 
 #include "datafile_writer.h"
 
-namespace {
-
-TestObject nested_file() {
-    TestObject inner{"FILE", {}};
-    const std::vector<uint8_t> contents = datafile_bytes({bitmap_object(2, 1, 1, 2, 3), TestObject{"DATA", {1, 2, 3}}});
-    inner.contents.assign(contents.begin() + 8, contents.end());  // a sub-file has no magic numbers
-    return inner;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     if (argc != 3) {
         fprintf(stderr, "usage: %s SHIPPED_DATA_FILE FOLDER\n", argv[0]);
@@ -25,10 +14,9 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[2];
     write_bytes(folder + "/shipped.dat", file_bytes(argv[1]));
-    write_bytes(folder + "/game-set.dat", datafile_bytes(game_objects(false)));
-    write_bytes(folder + "/varied-tune.dat", datafile_bytes({varied_tune_object(), bitmap_object(3, 2, 9, 9, 9)}));
-    write_bytes(folder + "/small.dat", datafile_bytes({midi_object(), bitmap_object(4, 1, 255, 0, 255)}));
-    write_bytes(folder + "/sounds.dat", datafile_bytes({sample_object(16, 22050, 5), sample_object(-8, 11025, 3)}));
-    write_bytes(folder + "/nested.dat", datafile_bytes({nested_file(), TestObject{"DATA", {}}}));
+    write_bytes(folder + "/game-set.dat", game_file());
+    write_bytes(folder + "/varied.dat", datafile_bytes({varied_tune_object(), bitmap_object(3, 2), sample_object(-8, 11025, 3)}));
+    const Bytes inner = datafile_bytes({bitmap_object(2, 1), {"DATA", {1, 2, 3}}});  // a sub-file has no magic numbers
+    write_bytes(folder + "/nested.dat", datafile_bytes({{"FILE", Bytes(inner.begin() + 8, inner.end())}, {"DATA", {}}}));
     return 0;
 }

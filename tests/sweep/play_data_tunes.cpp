@@ -36,17 +36,14 @@ int main(int argc, char** argv) {
         fputs(broken.c_str(), stdout);
         return 1;
     }
-    for (data_layout::Role role : {data_layout::Role::game_music, data_layout::Role::menu_music}) {
-        const int index = data_layout::index_of(role);
+    for (int index : {data_layout::index_of(data_layout::Role::game_music), data_layout::index_of(data_layout::Role::menu_music)}) {
         if (play_midi(static_cast<MIDI*>(data[index].dat), 1) != 0) {
             printf("tune %d: no instruments\n", index);
             return 3;
         }
         rest(milliseconds);
         stop_midi();
-        printf("tune %d played\n", index);
     }
-    fflush(stdout);
     unload_datafile(data);
     return 0;
 }

@@ -14,21 +14,19 @@
 // shows the desktop icon: opaque where that is at least half covered, in the same colours.
 TEST(Icons, TheWindowIconIsTheDesktopShip) {
     int w = 0, h = 0, count = 0, chars = 0;
-    ASSERT_EQ(std::sscanf(zudaduviz_icon_xpm[0], "%d %d %d %d", &w, &h, &count, &chars), 4);
-    ASSERT_EQ(chars, 2);
+    ASSERT_TRUE(std::sscanf(zudaduviz_icon_xpm[0], "%d %d %d %d", &w, &h, &count, &chars) == 4 && chars == 2 && h == w);
     const std::string path = std::string(ICON_DIR) + "/" + std::to_string(w) + "x" + std::to_string(w) + "/zudaduviz.png";
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str())) << path;
     image.format = PNG_FORMAT_RGBA;
     std::vector<png_byte> px(PNG_IMAGE_SIZE(image));
-    ASSERT_TRUE(png_image_finish_read(&image, nullptr, px.data(), 0, nullptr) && int(image.width) == w && h == w);
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, px.data(), 0, nullptr) && int(image.width) == w);
     std::map<std::string, int> table;  // code -> colour, or -1 for None
     for (int i = 1; i <= count; i++) {
-        std::string line = zudaduviz_icon_xpm[i];
-        unsigned colour = 0;
+        const std::string line = zudaduviz_icon_xpm[i];
         ASSERT_TRUE(line.substr(2, 3) == " c ") << line;
-        table[line.substr(0, 2)] = line.substr(5) == "None" ? -1 : (std::sscanf(line.c_str() + 5, "#%6x", &colour), int(colour));
+        table[line.substr(0, 2)] = line.substr(5) == "None" ? -1 : std::stoi(line.substr(6), nullptr, 16);
     }
     ASSERT_EQ(int(table.size()), count) << "a code names two colours";
     int wrong = 0;

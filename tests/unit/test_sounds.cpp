@@ -18,13 +18,9 @@ namespace {
 std::vector<double> signature(const Signal& x) {
     std::vector<double> energy;
     for (double f = 63; f < 8100; f *= std::pow(2.0, 1.0 / 3)) {
-        const double w = 2 * M_PI * f / sample_rate, alpha = std::sin(w) / (2 * 4.3), a0 = 1 + alpha;
-        double x1 = 0, x2 = 0, y1 = 0, y2 = 0, quarter[4] = {};
-        for (size_t i = 0; i < x.size(); ++i) {
-            double out = (alpha * x[i] - alpha * x2 + 2 * std::cos(w) * y1 - (1 - alpha) * y2) / a0;
-            x2 = x1, x1 = x[i], y2 = y1, y1 = out;
-            quarter[4 * i / x.size()] += out * out;
-        }
+        const Signal band = filtered(x, Pass::band, constant(f), 4.3);
+        double quarter[4] = {};
+        for (size_t i = 0; i < x.size(); ++i) quarter[4 * i / x.size()] += band[i] * band[i];
         energy.insert(energy.end(), quarter, quarter + 4);
     }
     const double loudest = *std::max_element(energy.begin(), energy.end());
@@ -37,8 +33,7 @@ std::vector<double> signature(const Signal& x) {
 // to silence: no click. Two sounds are told apart by their length or by their colour: a pair
 // alike in both would be heard as one.
 TEST(Sounds, HaveHeadroomAndSilentEndsAndEachDiffersFromEveryOtherInLengthOrColour) {
-    std::vector<double> lengths;
-    std::vector<std::vector<double>> signatures;
+    std::vector<std::pair<double, std::vector<double>>> heard;  // each sound's length and signature
     for (int e = 0; e < effect_count; e++) {
         const Signal x = compose_effect(Effect(e));
         double peak = 0;
@@ -47,15 +42,14 @@ TEST(Sounds, HaveHeadroomAndSilentEndsAndEachDiffersFromEveryOtherInLengthOrColo
         for (size_t i = 0; i < 22; ++i)
             EXPECT_TRUE(std::fabs(x[i]) <= peak * (i + 1) / 22 && std::fabs(x[x.size() - 1 - i]) <= peak * (i + 1) / 22)
                 << "effect " << e << ", sample " << i << " from either end";
-        lengths.push_back(x.size());
-        signatures.push_back(signature(x));
+        heard.emplace_back(x.size(), signature(x));
     }
     for (int a = 0; a < effect_count; ++a)
         for (int b = a + 1; b < effect_count; ++b) {
-            const std::vector<double>&sa = signatures[a], &sb = signatures[b];
+            const std::vector<double>&sa = heard[a].second, &sb = heard[b].second;
             double difference = 0;  // mean dB apart over the bands and quarters
             for (size_t i = 0; i < sa.size(); ++i) difference += std::fabs(sa[i] - sb[i]) / sa.size();
-            const double length_ratio = std::max(lengths[a], lengths[b]) / std::min(lengths[a], lengths[b]);
+            const double length_ratio = std::max(heard[a].first, heard[b].first) / std::min(heard[a].first, heard[b].first);
             EXPECT_TRUE(length_ratio > 1.3 || difference > 4)
                 << "effects " << a << " and " << b << ": " << length_ratio << " times as long, " << difference << " dB apart";
         }
