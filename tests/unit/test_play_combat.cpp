@@ -45,27 +45,13 @@ TEST_F(Combat, AShotsHitScoresCostsAndSoundsByWhatItDoes) {
 }
 
 // Invaders touching the ship crash into it: each costs 10 points and 50 armour, kills
-// nothing, explodes and is heard at its centre, and makes the usual drop.
-TEST_F(Combat, RammingInvadersCostTenPointsAndFiftyArmourEach) {
-    add_invader(380, 540).fire_delay = 5;  // the ship spans 368-432 x 552-600; no shot meanwhile
-    add_invader(100, 100, 4);
-    add_invader(400.5, 570).fire_delay = 5;
-    ASSERT_FALSE(update_after(0));
-    EXPECT_EQ(std::tuple(ship().score, ship().armour, ship().kills, ship().hull, game.invaders.size()),
-              std::tuple(-20, 0, 0, 100, 1u));
-    EXPECT_EQ(heard, (Heard{{Effect::ram, 128}, {Effect::ram, 131}}));
-    ASSERT_EQ(game.explosions.size(), 2u);
-    EXPECT_EQ(std::tuple(game.explosions[0].x, game.explosions[0].y, game.explosions[1].x, game.explosions[1].y),
-              std::tuple(400, 560, 420, 590));
-}
-
-// Each destroyed or ramming invader draws the chance of a drop (one in three), then its
-// kind, in list order; the bonus starts at the invader's centre.
-TEST_F(Combat, DestroyedAndRammingInvadersDropABonusOneTimeInThree) {
+// nothing and explodes at its centre. Each destroyed or ramming invader draws the chance of a
+// drop (one in three), then its kind, in list order; the bonus starts at the invader's centre.
+TEST_F(Combat, DestroyedAndRammingInvadersDropABonusOneTimeInThreeAndRammingOnesCostArmour) {
     for (bool ram : {false, true}) {
-        game.invaders.clear(), game.bonuses.clear();
+        game.invaders.clear(), game.bonuses.clear(), game.explosions.clear(), heard.clear();
         add_invader(600, 100, 9);  // out of the way
-        for (int i = 0; i < 30; i++) add_invader(ram ? 380 : 300.9, ram ? 540 : 200.9);
+        for (int i = 0; i < 30; i++) add_invader(ram ? 380.9 : 300.9, ram ? 540.9 : 200.9);
         GameRandom draws = game.replay.random;
         std::vector<std::tuple<int, double, double>> expected, dropped;
         for (int i = 0; i < 30; i++)
@@ -73,7 +59,10 @@ TEST_F(Combat, DestroyedAndRammingInvadersDropABonusOneTimeInThree) {
         add_shot(weapons::choc, 315, 210);
         ram ? game.ram_invaders() : game.move_shots(0);
         for (const Bonus& bonus : game.bonuses) dropped.emplace_back(bonus.kind, bonus.x, bonus.y);
-        EXPECT_EQ(std::pair(dropped, game.invaders.size()), std::pair(expected, size_t(1))) << (ram ? "rams" : "hits");
+        EXPECT_EQ(std::tuple(dropped, game.invaders.size(), ship().score, ship().kills, ship().armour, heard.size()),
+                  std::tuple(expected, size_t(1), ram ? 600 : 900, 30, ram ? 0 : 100, size_t(30))) << (ram ? "rams" : "hits");
+        EXPECT_EQ(std::tuple(heard.back().first, game.explosions.size(), game.explosions.back().x, game.explosions.back().y),
+                  std::tuple(ram ? Effect::ram : Effect::invader_destroyed, size_t(30), ram ? 400 : 320, ram ? 560 : 220));
     }
 }
 
@@ -93,8 +82,9 @@ TEST_F(Combat, OneBonusIsCollectedPerUpdate) {
 
 // Lined up means the invader's column is 368 + ((64 - w) >> 1): the halving of a negative
 // difference rounds down. A 40-pixel invader is lined up at 380; a step of 99 ticks is 39.6
-// pixels, and a step right past the column is taken back at once.
-TEST_F(Combat, InvadersPursueTheShipWithoutOvershootingAndAWideOneAimsItsMiddle) {
+// pixels, and a step right past the column is taken back at once. The fire delay is counted
+// down before the test, so an invader fires in the update it reaches 0, and only lined up.
+TEST_F(Combat, InvadersPursueTheShipAndFireWhenExactlyLinedUpAndTheDelayHasRunOut) {
     for (auto [from, to] : {std::pair{280.0, 319.6}, {379.0, 379.0}, {480.0, 440.4}, {381.0, 341.4}, {380.5, 380.5}}) {
         game.invaders.clear();
         add_invader(from, 100).fire_delay = 5;
@@ -103,23 +93,17 @@ TEST_F(Combat, InvadersPursueTheShipWithoutOvershootingAndAWideOneAimsItsMiddle)
     }
     TestStrip wide{101, 30, 1};
     std::copy_n(wide.bitmaps, 3, game.invader_frames[3]);
-    ship().x = 368.7;
-    game.invaders.clear(), heard.clear();
+    ship().x = 368.7;  // a 101-pixel invader is lined up at 349, the others still at 380
+    game.invaders.clear();
     add_invader(349.3, 100, 3);
-    game.move_invaders(0);
-    ASSERT_EQ(game.shots.size(), 1u);
-    EXPECT_EQ(std::tuple(game.shots[0].x, game.shots[0].y, game.shots[0].direction), std::tuple(349 + 50 - 3, 100, 1));
-    EXPECT_EQ(heard, (Heard{{Effect::invader_fired, 128}}));
-}
-
-// The delay is counted down before the test, so it fires in the update it reaches 0.
-TEST_F(Combat, InvadersFireOnlyWhenExactlyLinedUpAndTheDelayHasRunOut) {
     add_invader(381, 100);
     add_invader(380, 100).fire_delay = 2;
     game.move_invaders(0);
-    ASSERT_TRUE(game.shots.empty());
+    ASSERT_EQ(game.shots.size(), 1u);
+    EXPECT_EQ(std::tuple(game.shots[0].x, game.shots[0].y, game.shots[0].direction, heard),
+              std::tuple(349 + 50 - 3, 100, 1, Heard{{Effect::invader_fired, 128}}));
     game.move_invaders(0);
-    EXPECT_EQ(std::pair(game.shots.size(), game.invaders[1].fire_delay), std::pair(size_t(1), 100));
+    EXPECT_EQ(std::pair(game.shots.size(), game.invaders[2].fire_delay), std::pair(size_t(2), 100));
 }
 
 // The gauge follows the armour one point per update, and the update that empties it shows

@@ -16,23 +16,18 @@ using Effects = PlayScene;
 // Each weapon has its sound, heard only when a shot leaves. (An invader's: the combat tests.)
 TEST_F(Effects, ShotsAreHeardWhenTheyLeaveEachWeaponWithItsOwnSound) {
     key[KEY_SPACE] = 1;
-    for (int& shots : ship().ammo) shots = 5;
-    for (int weapon : {weapons::missiles, weapons::fireball, weapons::choc}) {
-        ship().weapon = weapon;
-        ship().fire_delay = 0;
+    ship().ammo[weapons::fireball] = ship().ammo[weapons::choc] = 1;
+    // Each weapon; the fire delay running; no Choc shot left; the player turned the effects off
+    // (a shot, unheard); the ship's middle at 32: heard from the left, yet from both speakers.
+    const struct { int weapon, delay; bool effects_on; double x; } tries[] = {
+        {weapons::missiles, 0, true, 368}, {weapons::fireball, 0, true, 368}, {weapons::choc, 0, true, 368},
+        {weapons::missiles, 5, true, 368}, {weapons::choc, 0, true, 368}, {weapons::missiles, 0, false, 368},
+        {weapons::missiles, 0, true, 0}};
+    for (const auto& t : tries) {
+        ship().weapon = t.weapon, ship().fire_delay = t.delay, ship().x = t.x;
+        game.settings.effects_on = t.effects_on;
         game.fire(game.read_inputs());
     }
-    game.fire(game.read_inputs());  // the fire delay is running
-    ship().fire_delay = 0;
-    ship().ammo[weapons::choc] = 0;
-    game.fire(game.read_inputs());  // no ammunition left
-    ship().weapon = weapons::missiles;
-    game.settings.effects_on = false;
-    game.fire(game.read_inputs());  // the player turned the effects off: a shot, unheard
-    game.settings.effects_on = true;
-    ship().fire_delay = 0;
-    ship().x = 0;  // the ship's middle at 32: heard from the left, yet from both speakers
-    game.fire(game.read_inputs());
     EXPECT_EQ(game.shots.size(), 5u);
     EXPECT_EQ(heard, (Heard{{Effect::missiles_fired, 128}, {Effect::fireball_fired, 128}, {Effect::choc_fired, 128},
                             {Effect::missiles_fired, 128 + (64 - 800) * 64 / 800}}));
