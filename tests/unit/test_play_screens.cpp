@@ -38,23 +38,31 @@ TEST_F(Screens, ThePauseHoldsTheClockAndEveryActorThenTheGameCarriesOnFromTheSam
     close_requested = false;
 }
 
-// "Nouveau record !" (in its own colour, under the picture) only when the record is beaten;
-// the record then holds for the run (it is written nowhere here).
-TEST_F(Screens, TheGameOverScreenSaysWhenTheRecordIsBeaten) {
+// The gauge follows the armour one point per update, and the update that empties it shows the
+// game-over picture (heard at once) for 1000 ticks and ends the game. Then "Nouveau record !"
+// (in its own colour, under the picture) only when the record is beaten; the record then holds
+// for the run (it is written nowhere here).
+TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRecordIsBeaten) {
+    ship().armour = 0;
+    ship().hull = 20;
+    std::atomic<bool> over{false};
+    std::thread timer([&] { while (!over) clock += 50, pause_ms(1); });
+    int updates = 0;
+    for (bool ends = false; !ends && updates < 30; updates++) ends = game.update_frame();
+    EXPECT_EQ(std::tuple(updates, ship().hull, heard), std::tuple(20, 0, Heard{{Effect::game_over, 128}}));
+    EXPECT_GE(game.last_tick, game.saved_ticks + 1000);
     game.record = 500;
     std::vector<bool> banners;
     for (int score : {300, 600, 550, 600}) {  // the last only equals the record
         ship().score = score;
-        std::atomic<bool> over{false};
-        std::thread timer([&] { while (!over) clock += 50, pause_ms(1); });
         game.game_over_screen();
-        over = true;
-        timer.join();
         int lit = 0;
         for (int y = 351; y <= 420; y++)
             for (int x = 250; x < 550; x++) lit += getpixel(game.buffer, x, y) == makecol(255, 200, 64);
         banners.push_back(lit > 0);
         clear_bitmap(game.buffer);
     }
+    over = true;
+    timer.join();
     EXPECT_EQ(std::pair(banners, game.record), std::pair(std::vector<bool>{false, true, false, false}, 600));
 }

@@ -95,21 +95,17 @@ TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
     };
     const size_t header = 8 + 2 + 1 + file.game_version.size() + 4, flip = good.size() - 20;
     const struct { const char* name; std::string bytes; const char* message; } cases[] = {
-        {"empty", "", "n'est pas une partie enregistrée"},
         {"a data file", "slh.ALL.", "n'est pas une partie enregistrée"},
         {"a later format", good.substr(0, 8) + '\2' + good.substr(9), "un autre format (2)"},
         {"cut in the header", good.substr(0, 20), "tronqué"},
         {"cut in the body", good.substr(0, good.size() - 1), "tronqué"},
-        {"a byte more", good + '\0', "tronqué"},
         {"a screen 0 wide", good.substr(0, header) + std::string(2, '\0') + good.substr(header + 2), "abîmé (en-tête)"},
         {"a packed byte changed", good.substr(0, flip) + char(good[flip] ^ 0x40) + good.substr(flip + 1),
          "abîmé (données compressées)"},
         {"a star off the screen", rewritten([](ReplayFile& f) { f.sky[7].x = 800; }), "abîmé (étoiles)"},
-        {"a star too bright", rewritten([](ReplayFile& f) { f.sky[0].grey = 135; }), "abîmé (étoiles)"},
         {"an update more than the runs", rewritten([](ReplayFile& f) { f.updates++; }), "abîmé (déroulement)"},
         {"a run of none", rewritten([](ReplayFile& f) { f.stream[0] = 0; }), "abîmé (déroulement)"},
         {"a run cut short", rewritten([](ReplayFile& f) { f.stream.pop_back(); }), "abîmé (déroulement)"},
-        {"no check", rewritten([](ReplayFile& f) { f.checks.clear(); }), "abîmé (contrôles)"},
         {"no check at the end", rewritten([](ReplayFile& f) { f.checks.pop_back(); }), "abîmé (contrôles)"},
         {"checks out of order", rewritten([](ReplayFile& f) { std::swap(f.checks[0].update, f.checks[1].update); }),
          "abîmé (contrôles)"},
