@@ -11,7 +11,8 @@ using FrameUpdate = PlayScene;
 
 // Movement scales with the ticks since the previous update (the first counts from the
 // start of the game); animations and the fire delay count updates: fire held shoots every
-// tenth update, from the middle of the ship's top edge, until the ten missiles are gone.
+// tenth update, from the middle of the ship's top edge, until the ten missiles are gone, each
+// heard from the ship's middle (at 400 the middle of the screen; 413 is pan 130).
 TEST_F(FrameUpdate, MovementFollowsTheTicksAndCountersTheUpdatesSoHeldFireShootsEveryTenth) {
     key[KEY_RIGHT] = key[KEY_SPACE] = 1;
     add_shot(weapons::missiles, 100, 400);
@@ -26,6 +27,9 @@ TEST_F(FrameUpdate, MovementFollowsTheTicksAndCountersTheUpdatesSoHeldFireShoots
     }
     EXPECT_EQ(std::pair(firing_updates, xs),
               std::pair(std::vector<int>{1, 11, 21, 31, 41, 51, 61, 71, 81, 91}, std::vector<double>{371.5, 371.5, 381.5}));
+    Heard fired(10, {Effect::missiles_fired, 130});  // the first from x 368, the others from 381.5
+    fired[0].second = 128;
+    EXPECT_EQ(heard, fired);
     EXPECT_NEAR(game.shots[0].y, 400 - 27 * 0.6, 1e-9);
     EXPECT_EQ(std::tuple(game.shots[1].x, game.invaders[0].y, game.last_tick, ship().anim_tick, game.shots[0].anim_tick,
                          game.invaders[0].anim_tick), std::tuple(368 + 32 - 5, 113.5, 27, 3, 3, 3));  // 120 updates: 3 past a ninth
