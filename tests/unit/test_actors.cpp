@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The actor classes: animation and drawing, and the explosion's centring. The moves are
-// timed by the gameplay tests.
+// The actor classes: animation and drawing (the moves are timed by the gameplay tests, the
+// explosion's centring by the frame's drawing); the pixel-exact collision test: hand-made
+// scenes for its rules, and many random scenes on which the fast test must answer exactly as
+// the getpixel scan.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <iomanip>
+#include <random>
 #include <tuple>
+#include <vector>
 
 #include "actors/actors.h"
 #include "support.h"
@@ -43,14 +49,94 @@ TEST(Actors, DrawsTheCurrentFrameOfItsStripWithoutItsMaskAtTheTruncatedPosition)
         actor.draw(dest);
         EXPECT_EQ(lit(dest), std::make_tuple(c.column, c.row, colours[c.frame], 5 * 4)) << c.x << " after " << c.updates;
     }
-    destroy_bitmap(frames[1]);
-    frames[1] = make_filled(31, 20, makecol(255, 0, 0));
-    Explosion explosion(50, 40, frames);
-    explosion.frame = 1;
-    clear_bitmap(dest);
-    explosion.draw(dest);
-    EXPECT_EQ(lit(dest), std::make_tuple(35, 30, makecol(255, 0, 0), 31 * 20));  // 50 - 31 / 2, 40 - 20 / 2
     for (BITMAP* b : {frames[0], frames[1], frames[2], dest}) destroy_bitmap(b);
+}
+
+// A transparent w x h frame with the rectangle (x1, y1)-(x2, y2) visible.
+BITMAP* frame(int w, int h, int x1, int y1, int x2, int y2) {
+    BITMAP* b = make_filled(w, h, MASK_COLOR_16);
+    if (x1 <= x2) rectfill(b, x1, y1, x2, y2, makecol(200, 180, 40));
+    return b;
+}
+
+Actor at(BITMAP** frames, double x, double y) { Actor a(0, 0, frames, 0); a.x = x; a.y = y; return a; }
+
+TEST(Collision, HandMadeScenesBothWaysRound) {
+    start_headless_allegro();
+    BITMAP *square = frame(10, 10, 0, 0, 9, 9), *right_half = frame(10, 10, 5, 0, 9, 9),
+           *shot = frame(10, 20, 4, 0, 4, 0), *invader = frame(64, 64, 30, 50, 30, 50),  // one visible pixel each
+           *bar = frame(3, 40, 0, 0, 2, 39), *clear = frame(10, 10, 0, 0, -1, -1);
+    struct Scene { BITMAP** a; double ax, ay; BITMAP** b; double bx, by; bool a_hits_b, b_hits_a; } scenes[] = {
+        // Boxes that only touch; from the actor at 9.5 the overlap's columns 9 - 9.5 and
+        // 10 - 9.5 both truncate to 0.
+        {&square, 0, 0, &square, 10, 0, false, false}, {&square, 0, 0, &square, 9.5, 0, true, false},
+        // Overlap only under the mask, then one column more.
+        {&square, 0, 0, &right_half, 5, 0, false, false}, {&square, 0, 0, &right_half, 4, 0, true, true},
+        // One shared visible pixel, half a pixel off still facing it, then a neighbour.
+        {&shot, 326.5, 250.5, &invader, 300, 200, true, true}, {&shot, 326, 251, &invader, 300, 200, false, false},
+        // 54 - 19.000000000000004 rounds to 35.0, taking the scan one row past the
+        // transparent frame, where getpixel reads -1: a visible pixel.
+        {&bar, -4.5, 19.000000000000004, &clear, -9.5, 44.999999999, true, false},
+        {&bar, -4.5, 19.0, &clear, -9.5, 44.999999999, false, false}};
+    for (const Scene& s : scenes) {
+        SCOPED_TRACE(testing::Message() << "scene " << &s - scenes);
+        const Actor a = at(s.a, s.ax, s.ay), b = at(s.b, s.bx, s.by);
+        EXPECT_EQ(std::tuple(a.collides_with(b), b.collides_with(a), collides_by_getpixel(a, b), collides_by_getpixel(b, a)),
+                  std::tuple(s.a_hits_b, s.b_hits_a, s.a_hits_b, s.b_hits_a));
+    }
+    for (BITMAP* b : {square, right_half, shot, invader, bar, clear}) destroy_bitmap(b);
+}
+
+// Strips of frames of many sizes, depths and densities (sub-bitmaps among them, whose
+// rows need not follow one another in memory), at positions with fractions, negative
+// coordinates, boxes overlapping, touching or nearly touching.
+TEST(Collision, FastTestAnswersExactlyAsTheGetpixelScanOnRandomScenes) {
+    start_headless_allegro();
+    std::mt19937 rng(20240611);
+    auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    // A fraction of a pixel, often one of the awkward ones.
+    auto fraction = [&] { int k = uniform(0, 5); return k < 4 ? std::array{0.0, 0.5, 0.999999, 1e-9}[k] : uniform(0, 999) / 1e3; };
+
+    std::vector<BITMAP*> owned, pictures;
+    int sizes[][2] = {{1, 1}, {2, 3}, {10, 10}, {10, 20}, {7, 13}, {33, 17}, {64, 64}, {60, 50}, {3, 40}, {96, 96}};
+    for (int depth : {16, 32})
+        for (auto [w, h] : sizes)
+            for (int kind = 0; kind < 6; kind++) {
+                BITMAP* parent = create_bitmap_ex(depth, w + 7, h + 5);
+                clear_to_color(parent, makecol_depth(depth, 255, 255, 255));  // around a sub-bitmap, never read
+                BITMAP* b = kind == 5 ? create_sub_bitmap(parent, 3, 2, w, h) : create_bitmap_ex(depth, w, h);
+                owned.insert(owned.end(), {parent, b});
+                const int colour = makecol_depth(depth, uniform(10, 250), uniform(0, 255), 100);
+                clear_to_color(b, bitmap_mask_color(b));
+                for (int y = 0; y < h; y++)
+                    for (int x = 0; x < w; x++)
+                        if (uniform(0, 99) < std::array{0, 3, 50, 97, 100, 50}[kind]) putpixel(b, x, y, colour);
+                if (kind == 2) putpixel(b, 0, 0, bitmap_mask_color(b) ^ 1);  // next to the mask, still visible
+                pictures.push_back(b);
+            }
+
+    int hits = 0, misses = 0;
+    const int last_strip = static_cast<int>(pictures.size()) - 3;
+    for (int i = 0; i < 150000; i++) {
+        // Three neighbouring pictures make a strip, any of them the current frame.
+        Actor a(0, 0, &pictures[uniform(0, last_strip)], 0), b(0, 0, &pictures[uniform(0, last_strip)], 0);
+        a.frame = uniform(0, 2), b.frame = uniform(0, 2);
+        const BITMAP *fa = a.frames[a.frame], *fb = b.frames[b.frame];
+        a.x = uniform(-120, 120) + (uniform(0, 1) ? fraction() : -fraction());
+        a.y = uniform(-120, 120) + (uniform(0, 1) ? fraction() : -fraction());
+        // Often edges exactly meeting, sides or corners.
+        b.x = uniform(0, 4) == 0 ? (uniform(0, 1) ? a.x + fa->w : a.x - fb->w) : a.x + uniform(-fb->w - 2, fa->w + 2) + fraction();
+        b.y = uniform(0, 4) == 0 ? (uniform(0, 1) ? a.y + fa->h : a.y - fb->h) : a.y + uniform(-fb->h - 2, fa->h + 2) + fraction();
+        for (auto [p, q] : {std::pair{&a, &b}, {&b, &a}}) {
+            const bool expected = collides_by_getpixel(*p, *q);
+            ASSERT_EQ(p->collides_with(*q), expected) << std::setprecision(17) << p->x << "," << p->y << " against "
+                                                      << q->x << "," << q->y << " in scene " << i;
+            (expected ? hits : misses)++;
+        }
+    }
+    // Plenty of both answers, or the comparison proves little.
+    EXPECT_TRUE(hits > 50000 && misses > 150000) << hits << " hits, " << misses << " misses";
+    for (auto it = owned.rbegin(); it != owned.rend(); ++it) destroy_bitmap(*it);
 }
 
 }  // namespace

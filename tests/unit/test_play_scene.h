@@ -24,6 +24,7 @@ bool wait_until(Condition done) {
 }
 
 constexpr int quit_colour = 5;  // the quit picture's only colour
+using Heard = std::vector<std::pair<Effect, int>>;  // each effect with its pan, recorded for the mixer
 
 class PlayScene : public ::testing::Test {
 protected:
@@ -33,7 +34,7 @@ protected:
     TestStrip quit_strip{301, 151, quit_colour}, game_over_strip{201, 101, 6};
     std::atomic<int> clock{0};
     Game game{800, 600, 5, 100};
-    std::vector<std::pair<Effect, int>> heard;  // each effect with its pan, recorded for the mixer
+    Heard heard;
 
     void SetUp() override {
         std::copy_n(ship_strip.bitmaps, 3, game.player_frames);

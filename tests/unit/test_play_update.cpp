@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The frame update: its clock, the order of its steps where it shows, the ship's
-// controls, the list walks and the star field.
+// controls and the list walks. (The stars that come back at the top: the stored replays.)
 #include <string>
 #include <tuple>
 #include <vector>
@@ -10,30 +10,39 @@
 using FrameUpdate = PlayScene;
 
 // Movement scales with the ticks since the previous update (the first counts from the
-// start of the game); animations, delays and the armour gauge count updates.
-TEST_F(FrameUpdate, MovementFollowsTheTicksAndCountersFollowTheUpdates) {
-    key[KEY_RIGHT] = 1;
-    ship().armour = 50;
-    ship().fire_delay = 5;
+// start of the game); animations and the fire delay count updates: fire held shoots every
+// tenth update, from the middle of the ship's top edge, until the ten missiles are gone, each
+// heard from the ship's middle (at 400 the middle of the screen; 413 is pan 130).
+TEST_F(FrameUpdate, MovementFollowsTheTicksAndCountersTheUpdatesSoHeldFireShootsEveryTenth) {
+    key[KEY_RIGHT] = key[KEY_SPACE] = 1;
     add_shot(weapons::missiles, 100, 400);
     add_invader(600, 100);
-    update_after(7);
-    EXPECT_DOUBLE_EQ(ship().x, 371.5);
-    update_after(0);
-    EXPECT_DOUBLE_EQ(ship().x, 371.5);
-    EXPECT_DOUBLE_EQ(game.invaders[0].y, 103.5);
-    update_after(20);
-    EXPECT_DOUBLE_EQ(ship().x, 381.5);
+    std::vector<int> firing_updates;
+    std::vector<double> xs;  // the ship's, after each of the first three updates
+    for (int n = 1; n <= 120; n++) {
+        const int before = ship().ammo[weapons::missiles];
+        update_after(n == 1 ? 7 : n == 3 ? 20 : 0);
+        if (ship().ammo[weapons::missiles] != before) firing_updates.push_back(n);
+        if (n <= 3) xs.push_back(ship().x);
+    }
+    EXPECT_EQ(std::pair(firing_updates, xs),
+              std::pair(std::vector<int>{1, 11, 21, 31, 41, 51, 61, 71, 81, 91}, std::vector<double>{371.5, 371.5, 381.5}));
+    Heard fired(10, {Effect::missiles_fired, 130});  // the first from x 368, the others from 381.5
+    fired[0].second = 128;
+    EXPECT_EQ(heard, fired);
     EXPECT_NEAR(game.shots[0].y, 400 - 27 * 0.6, 1e-9);
-    EXPECT_EQ(std::tuple(game.last_tick, ship().anim_tick, game.shots[0].anim_tick, game.invaders[0].anim_tick,
-                         ship().fire_delay, ship().hull), std::tuple(27, 3, 3, 3, 2, 97));
+    // The first shot from the middle of the ship's top edge; 120 updates are 3 past a ninth.
+    EXPECT_EQ(std::tuple(game.shots[1].x, game.invaders[0].y, game.last_tick, ship().anim_tick, game.shots[0].anim_tick,
+                         game.invaders[0].anim_tick), std::tuple(368 + 32 - 5, 113.5, 27, 3, 3, 3));
 }
 
 // Firing runs before the speed keys and the weapon keys are read: a new shot takes the
 // previous update's speed and weapon, the stars the new speed at once. Down wins over up;
-// with several weapon keys held the highest wins.
+// with several weapon keys held the highest wins. Each weapon is heard with its own sound
+// (the missiles: the movement test).
 TEST_F(FrameUpdate, AShotTakesThePreviousUpdatesSpeedAndTheStarsTheNewOne) {
-    ship().ammo[weapons::choc] = 2;
+    ship().ammo[weapons::fireball] = ship().ammo[weapons::choc] = 2;
+    ship().weapon = weapons::fireball;
     key[KEY_SPACE] = key[KEY_UP] = key[KEY_1] = key[KEY_2] = key[KEY_3] = 1;
     game.star_field[0][0].y = 100;
     update_after(10);
@@ -43,21 +52,14 @@ TEST_F(FrameUpdate, AShotTakesThePreviousUpdatesSpeedAndTheStarsTheNewOne) {
     update_after(0);
     ASSERT_EQ(game.shots.size(), 2u);
     EXPECT_EQ(std::tuple(game.shots[0].weapon, game.shots[1].weapon, game.game_speed),
-              std::tuple(weapons::missiles, weapons::choc, 0.5));
+              std::tuple(weapons::fireball, weapons::choc, 0.5));
+    EXPECT_EQ(heard, (Heard{{Effect::fireball_fired, 128}, {Effect::choc_fired, 128}}));
     EXPECT_DOUBLE_EQ(game.shots[0].speed, 0.6);
     EXPECT_DOUBLE_EQ(game.shots[1].speed, 1.8);
-}
-
-TEST_F(FrameUpdate, HoldingFireShootsEveryTenthUpdateUntilTheTenMissilesAreGone) {
-    key[KEY_SPACE] = 1;
-    std::vector<int> firing_updates;
-    for (int n = 1; n <= 120; n++) {
-        const int before = ship().ammo[weapons::missiles];
-        update_after(0);
-        if (ship().ammo[weapons::missiles] != before) firing_updates.push_back(n);
-    }
-    EXPECT_EQ(firing_updates, (std::vector<int>{1, 11, 21, 31, 41, 51, 61, 71, 81, 91}));
-    EXPECT_EQ(game.shots[0].x, 368 + 32 - 5);  // from the middle of the ship's top edge
+    // The next game starts from speed 1 and a clock at 0, the keys still held forgotten.
+    delete game.player;
+    game.start_game(&clock);
+    EXPECT_EQ(std::tuple(game.game_speed, game.last_tick, clock.load(), key[KEY_SPACE]), std::tuple(1.0, 0, 0, 0));
 }
 
 // The edge is tested on the truncated column before the move, so a move may end past it.
@@ -72,30 +74,20 @@ TEST_F(FrameUpdate, SteeringStopsAtTheEdgesByTheTruncatedColumn) {
     }
 }
 
-// Each key alone, held for one go of the steps that read it, says what it did: F fired, L or R
-// steered, 1 to 3 chose that weapon, + or - set the speed, P asked for the pause, . nothing.
+// Each key alone gives the inputs of its action (left, right, fire, the three weapons, faster,
+// slower: one bit each, in the order of their bits), or asks for the pause (256 here).
 TEST_F(FrameUpdate, KeysChosenByThePlayerPlayAndTheKeysTheyReplacedNoLonger) {
-    const int chosen[actions::count] = {KEY_A, KEY_D, KEY_LCONTROL, KEY_J, KEY_K, KEY_L, KEY_W, KEY_S, KEY_Q};
+    int chosen[actions::count] = {KEY_A, KEY_D, KEY_LCONTROL, KEY_J, KEY_K, KEY_L, KEY_W, KEY_S, KEY_Q};
     for (int action = 0; action < actions::count; action++) game.settings.bindings.give_key(action, chosen[action]);
-    const auto did = [&](int scancode) {
-        key[scancode] = 1;
-        ship().x = 300, ship().fire_delay = 0, ship().weapon = weapons::missiles;
-        const size_t shots = game.shots.size();
-        const UpdateInputs inputs = game.read_inputs();
-        game.fire(inputs), game.steer(10, inputs), game.read_speed_keys(inputs);
-        ship().weapon = -1;
-        game.choose_weapon(inputs);
-        std::string seen = std::string(game.shots.size() > shots ? "F" : "") + (ship().x == 300 ? "" : ship().x < 300 ? "L" : "R");
-        if (ship().weapon >= 0) seen += char('1' + ship().weapon);
-        if (game.game_speed != 1.0) seen += game.game_speed > 1.0 ? "+" : "-";
-        if (game.pause_asked()) seen += "P";
-        key[scancode] = 0;
-        return seen.empty() ? "." : seen;
-    };
-    std::string with_chosen, with_defaults;
-    for (int action = 0; action < actions::count; action++)
-        with_chosen += did(chosen[action]), with_defaults += did(KeyBindings().keys[action]);
-    EXPECT_EQ(with_chosen + " " + with_defaults, "LRF123+-P .........");
+    KeyBindings defaults;
+    std::vector<int> seen;
+    for (int* keys : {chosen, defaults.keys})
+        for (int action = 0; action < actions::count; action++) {
+            key[keys[action]] = 1;
+            seen.push_back(game.read_inputs().bits() + 256 * game.pause_asked());
+            key[keys[action]] = 0;
+        }
+    EXPECT_EQ(seen, (std::vector<int>{2, 4, 1, 8, 16, 32, 64, 128, 256, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 // An actor removed from a list must not make the walk skip or move twice the one
@@ -103,32 +95,16 @@ TEST_F(FrameUpdate, KeysChosenByThePlayerPlayAndTheKeysTheyReplacedNoLonger) {
 // A ship's shot goes once wholly above y -100, where invaders start: the first ends
 // with its bottom edge at -100.5, the second at -100.
 TEST_F(FrameUpdate, ListWalksRemoveWhatLeavesThePlayFieldAndMoveTheNextOnceOnly) {
-    add_shot(weapons::invader, 10, 600.0);
-    add_shot(weapons::invader, 30, 599.0);
-    add_shot(weapons::missiles, 50, -119.5).speed = 0.5;
-    add_shot(weapons::missiles, 70, -119.0).speed = 0.5;
-    add_invader(100, 600.0);
-    add_invader(100, 599.5);
-    add_bonus(100, 600.5, 0);
-    add_bonus(200, 600.0, 0);
-    game.explosions.emplace_back(1, 1, game.explosion_frames);
-    game.explosions.emplace_back(2, 2, game.explosion_frames);
-    game.explosions[0].frame = 24;
+    for (int i = 0; i < 2; i++) {
+        add_shot(weapons::invader, 10 + 20 * i, 600.0 - i);
+        add_shot(weapons::missiles, 50 + 20 * i, -119.5 + 0.5 * i).speed = 0.5;
+        add_invader(100, 600.0 - 0.5 * i);
+        add_bonus(100 + 100 * i, 600.5 - 0.5 * i, 0);
+        game.explosions.emplace_back(i, i, game.explosion_frames).frame = 24 - 24 * i;
+    }
     update_after(2);
     ASSERT_EQ(std::tuple(game.shots.size(), game.invaders.size(), game.bonuses.size(), game.explosions.size()),
               std::tuple(2u, 1u, 1u, 1u));
     EXPECT_EQ(std::tuple(game.shots[0].y, game.shots[1].x, game.invaders[0].y, game.bonuses[0].y, game.explosions[0].frame),
               std::tuple(600.2, 70.0, 600.5, 600.5, 1));
-}
-
-// Stars are checked before they fall: 600.0 falls on, 600.01 comes back at y 1.0 with
-// a new column and a grey in its layer's range, drawn in that order.
-TEST_F(FrameUpdate, AStarPastTheBottomRowComesBackAtTheTop) {
-    game.star_field[2][5].y = 600.0;
-    game.star_field[2][6].y = 600.01;
-    GameRandom draws = game.replay.random;
-    const int x = draws.below(800), grey = draws.below(135) + 80;
-    game.scroll_stars(10);
-    EXPECT_EQ(std::tuple(game.star_field[2][5].y, game.star_field[2][6].y, game.star_field[2][6].x, game.star_field[2][6].grey),
-              std::tuple(606.0, 1.0, double(x), grey));
 }
