@@ -253,6 +253,10 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
         self.xdotool(*(["keydown", *modifiers, "sleep", 0.03] if modifiers else []), "keydown", name, "sleep", hold,
                      "keyup", name, *(["sleep", 0.03, "keyup", *modifiers] if modifiers else []))
 
+    def press(self, name, what, shown, timeout=10):  # a key, then the screen it leads to
+        self.key(name)
+        return self.wait_screen(what, shown, timeout)
+
     # Holds a key until predicate(capture) holds. Now and then a press goes unseen, and
     # pressing a key still down does nothing: so it is released and pressed at each look.
     def hold(self, name, what, predicate, timeout=6):

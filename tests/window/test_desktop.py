@@ -42,8 +42,7 @@ class Desktop(harness.WindowTest):
         time.sleep(1)
         self.assertEqual(around_dialog(run.capture("a second later")), around_dialog(paused), "the game went on")
         run.xdotool("search", "--name", "^Zudaduviz$", "windowactivate", "--sync")
-        run.key("Escape")
-        resumed = run.wait_screen("game", playing, 5)
+        resumed = run.press("Escape", "game", playing, 5)
         time.sleep(1)
         self.assertEqual(ship_left(run.capture("a second later")), ship_left(resumed), "the ship steers on its own")
 
@@ -63,12 +62,9 @@ class Desktop(harness.WindowTest):
             run.wait_mode(mode)
             self.assertEqual(around_dialog(run.wait_screen(f"quit dialog, {mode}", dialog_shown, 5)), frozen)
         self.assertIn("display=fullscreen", pathlib.Path(self.config_home, "zudaduviz", "settings").read_text())
-        run.key("Escape")  # the dialog's Escape, not the Enter of Alt+Enter, closes it
-        run.wait_screen("game", playing, 5)
-        run.key("Escape")
-        run.wait_screen("quit dialog", dialog_shown, 5)
-        run.key("Return")
-        run.wait_screen("title menu", harness.title_shown, 5)
+        run.press("Escape", "game", playing, 5)  # the dialog's Escape, not the Enter of Alt+Enter, closes it
+        run.press("Escape", "quit dialog", dialog_shown, 5)
+        run.press("Return", "title menu", harness.title_shown, 5)
         run.key("alt+Return")  # plays no game
         run.wait_mode("window")
         run.wait_screen("title menu, window", harness.title_shown, 5)

@@ -31,10 +31,8 @@ def signal_mask(pid, field):  # the signal numbers of a /proc/PID/status mask (S
 class Hostile(harness.WindowTest):
 
     def leave(self, run, copies=()):  # Escape and Enter end the game, Escape at the title the program (one of copies)
-        run.key("Escape")
-        run.wait_screen("quit dialog", dialog_shown, 5)
-        run.key("Return")
-        run.wait_screen("title menu", harness.title_shown, 5)
+        run.press("Escape", "quit dialog", dialog_shown, 5)
+        run.press("Return", "title menu", harness.title_shown, 5)
         run.key("Escape")
         ended = harness.poll("the game's end", lambda: [c for c in copies or [run] if c.proc.poll() is not None], 10)
         self.assertEqual([c.proc.returncode for c in ended], [0], ended[0].output()[-2000:])
@@ -68,8 +66,7 @@ class Hostile(harness.WindowTest):
         front = copies[0]  # stands for whichever copy took the full screen: its picture, the keys
         front.window = harness.poll("full-screen window", full_screen, 20).group(1)
         front.wait_screen("title menu", harness.title_shown, 10)
-        front.key("Return")
-        front.wait_screen("game", harness.play_shown, 5)
+        front.press("Return", "game", harness.play_shown, 5)
         self.assertEqual([copy.proc.poll() for copy in copies], [None, None], "a copy ended")
         self.leave(front, copies)  # whichever copy took the keys ends: the one behind gets them
         back = next(copy for copy in copies if copy.proc.poll() is None)
@@ -90,8 +87,7 @@ class Hostile(harness.WindowTest):
                                    ALSA_CONFIG_PATH=f"/usr/share/alsa/alsa.conf:{home / 'alsa.conf'}")
             run = self.start_at_title()
             switch_music(self, run, 150, "Musique ON")
-            run.key("Return")
-            run.wait_screen("game", harness.play_shown, 5)
+            run.press("Return", "game", harness.play_shown, 5)
             time.sleep(0.3 * (run_number % 7))
             self.server.proc.kill()
             killed = time.monotonic()
@@ -118,11 +114,9 @@ class Hostile(harness.WindowTest):
                 else:
                     run = self.start_at_title()
                 if where in ("play", "quit dialog"):
-                    run.key("Return")
-                    run.wait_screen("game", harness.play_shown)
+                    run.press("Return", "game", harness.play_shown)
                 if where == "quit dialog":
-                    run.key("Escape")
-                    run.wait_screen("quit dialog", dialog_shown, 5)
+                    run.press("Escape", "quit dialog", dialog_shown, 5)
                 os.kill(run.proc.pid, number)
                 self.assertEqual(run.wait_exit(HUNG), status, run.output()[-2000:])
                 self.assertEqual(settings.read_text(), SETTINGS)

@@ -23,32 +23,23 @@ def fire_key(shot):
 
 class Keys(harness.WindowTest):
 
-    def open_keys(self, run):
-        run.key("F1")
-        return run.wait_screen("keys screen", keys_shown, 5)
-
     def test_fire_on_another_key_kept_by_the_installed_game_with_its_music_and_its_demo(self):
         sound = harness.SoundCapture(self)  # without a sound device the music starts off, whatever was chosen
         run = self.start_at_title()
         self.assertEqual(read_text(run.capture("first start"), 200, MUSIC_Y, VALUE_RED, 13), "Musique OFF")
         switch_music(self, run, 150, "Musique ON")
-        self.assertEqual(fire_key(self.open_keys(run)), "Space")
+        self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "Space")
         for key in ("Down", "Down", "Return"):
             run.key(key)
         run.wait_screen("waiting for a key", lambda shot: read_text(shot, 360, FIRE_Y, (255, 255, 192), 3) == "...")
-        run.key("k")
-        run.wait_screen("fire on K", lambda shot: fire_key(shot) == "K")
-        run.key("Escape")
-        run.wait_screen("title menu", harness.title_shown)
-        run.key("Return")
-        run.wait_screen("game", harness.play_shown)
+        run.press("k", "fire on K", lambda shot: fire_key(shot) == "K")
+        run.press("Escape", "title menu", harness.title_shown)
+        run.press("Return", "game", harness.play_shown)
         # Held, K fires every tenth update: on a busy machine a capture may come after several.
         run.hold("k", "a missile fired", lambda shot: read_text(shot, 10, 20, SELECTED_GREEN, 14) in
                  {f"Missiles -> {n}" for n in range(10)})
-        run.key("Escape")
-        run.wait_screen("quit dialog", dialog_shown)
-        run.key("Return")
-        run.wait_screen("title menu", harness.title_shown)
+        run.press("Escape", "quit dialog", dialog_shown)
+        run.press("Return", "title menu", harness.title_shown)
         run.key("Escape")
         self.assertEqual(run.wait_exit(), 0)
         self.assertIn("key_fire=K\n", (pathlib.Path(self.config_home) / "zudaduviz" / "settings").read_text())
@@ -62,14 +53,12 @@ class Keys(harness.WindowTest):
         run = self.start_at_title(exe=exe, with_data=False, record="0\n")
         self.assertEqual(read_text(run.capture("installed"), 200, MUSIC_Y, VALUE_RED, 13), "Musique ON")
         self.assertGreater(sound.listen("installed, menu tune")[0], harness.PLAYING_DB)
-        self.assertEqual(fire_key(self.open_keys(run)), "K")
-        run.key("Escape")
-        run.wait_screen("title menu", harness.title_shown)
+        self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "K")
+        run.press("Escape", "title menu", harness.title_shown)
         shutil.copy(STORED_GAME, os.path.join(run.workdir, "data", "zudaduviz", "best-game.replay"))
         shot = run.wait_screen("demo", harness.play_shown, timeout=35)  # 20 s untouched, then it starts
         self.assertEqual(read_text(shot, 600, 24, PALE_YELLOW, 4), "D?MO", self.last_kept)
-        run.key("Return")
-        run.wait_screen("title after the demo", harness.title_shown, timeout=2)
+        run.press("Return", "title after the demo", harness.title_shown, 2)
         time.sleep(1.5)
         self.assertTrue(run.proc.poll() is None and harness.title_shown(run.capture("title stays")),
                         f"the key that ended the demo acted on the title: {self.last_kept}")

@@ -30,14 +30,12 @@ class Path(harness.WindowTest):
     server_args = ("-noreset",)  # else the server drops the layout when its last client leaves
 
     def press(self, run, key, what, shown):  # a press now and then goes unseen: once more then
-        run.key(key)
         try:
-            return run.wait_screen(what, shown, 3)
+            return run.press(key, what, shown, 3)
         except AssertionError:
             if key == "Pause":  # Allegro alone answers every other stroke: each must count
                 raise
-            run.key(key)
-            return run.wait_screen(what, shown, 3)
+            return run.press(key, what, shown, 3)
 
     def check_title(self, run):
         shot = run.point(720, 560, harness.pointer_at(720, 560), "pointer in a corner")

@@ -46,8 +46,7 @@ class Scale(harness.WindowTest):
         self.wait_window(run, (1600, 1200))
         run.wait_screen("game at 2x again", play_shown)
 
-        run.key("Escape")  # the dialog's "Oui" where the player sees it
-        run.wait_screen("quit dialog at 2x", dialog_shown)
+        run.press("Escape", "quit dialog at 2x", dialog_shown)  # the dialog's "Oui" where the player sees it
         self.click_at(run, LEFT + 77, TOP + 96, "title after Oui", title_shown)
 
         # Full screen at the desktop's size: the largest whole scale (2), centred on black.

@@ -19,15 +19,12 @@ class Sound(harness.WindowTest):
 
     # Enter, full fire, back to the title: what is heard in the volley and in the whole stretch.
     def fire_in_a_game(self, run, what, pause=False):
-        run.key("Return")
-        run.wait_screen("game", harness.play_shown, timeout=5)
+        run.press("Return", "game", harness.play_shown, 5)
         if pause:  # right away, so that the invaders have little time to end the game meanwhile
-            run.key("p")
-            run.wait_screen("pause", harness.pause_shown, timeout=5)
+            run.press("p", "pause", harness.pause_shown, 5)
             time.sleep(1.6)  # a drum struck just before rings out: about 1.5 s for the first bar's
             self.assertLess(self.sound.listen("game, paused")[0], SILENCE_DB)
-            run.key("p")
-            run.wait_screen("game", harness.playing, timeout=5)
+            run.press("p", "game", harness.playing, 5)
         start = self.sound.written()
         run.xdotool("keydown", "space")
         time.sleep(FIRING_SECONDS)
