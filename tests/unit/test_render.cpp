@@ -3,6 +3,7 @@
 // their order, the armour gauge and the frame rate. (The window test reads the HUD texts.)
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <tuple>
@@ -29,7 +30,8 @@ protected:
     int shown(int x, int y) { return getpixel(game.buffer, x, y); }
 };
 
-TEST_F(Render, GaugeShowsHullColumnsOfAColumnBoundRampInsideItsOutline) {
+// The gauge's colours column by column at several hulls; the frame rate over spans of ticks.
+TEST_F(Render, GaugeShowsHullColumnsOfAColumnBoundRampInsideItsOutlineAndFramesPerSecondAWholeNumber) {
     for (int hull : {0, 1, 40, 100}) {
         game.player->hull = hull;
         game.draw_frame();
@@ -42,16 +44,12 @@ TEST_F(Render, GaugeShowsHullColumnsOfAColumnBoundRampInsideItsOutline) {
                 ASSERT_EQ(shown(x, y), expected) << "column " << x << ", row " << y << ", hull " << hull;
             }
     }
-}
-
-TEST_F(Render, FramesPerSecondIsAWholeNumberOverAPositiveSpan) {
-    struct Case { int start, now, frames, expected; } cases[] = {
-        {0, 250, 30, 60}, {0, 200, 7, 17}, {700, 700, 12, 0}, {800, 700, 12, 0}, {1000, 1170, 10, 29}};
-    for (const Case& c : cases) {
-        game.fps_start_tick = c.start;
-        clock = c.now;
-        game.fps_frames = c.frames;
-        EXPECT_EQ(game.frames_per_second(), c.expected) << c.frames << " frames from " << c.start << " to " << c.now;
+    for (auto [start, now, frames, expected] :
+         {std::array{0, 250, 30, 60}, {0, 200, 7, 17}, {700, 700, 12, 0}, {800, 700, 12, 0}, {1000, 1170, 10, 29}}) {
+        game.fps_start_tick = start;
+        clock = now;
+        game.fps_frames = frames;
+        EXPECT_EQ(game.frames_per_second(), expected) << frames << " frames from " << start << " to " << now;
     }
 }
 
@@ -93,34 +91,33 @@ TEST(Present, ShowsEachPixelAsTheScreenShowsItAtEveryScaleWithBlackBorders) {
     std::srand(5);
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++) putpixel(picture, x, y, y == 0 && x == 0 ? 0xF81F : std::rand() & 0xFFFF);
-    const struct { int screen_w, screen_h, scale; bool fill; int left, top, shown_w, shown_h; } cases[] = {
-        {40, 30, 1, false, 0, 0, 40, 30},    {80, 60, 2, false, 0, 0, 80, 60},
-        {120, 90, 3, false, 0, 0, 120, 90},  {102, 75, 2, false, 11, 7, 80, 60},  // centred on black
-        {96, 54, 1, true, 12, 0, 72, 54},    // fill: the largest 4:3 size, 1.8 times
-        {200, 62, 9, false, 60, 1, 80, 60},  // at most what fits
-    };
-    for (int depth : {32, 16})
-        for (const auto& c : cases) {
-            BITMAP* as_shown = create_bitmap_ex(depth, w, h);
-            blit(picture, as_shown, 0, 0, 0, 0, w, h);
-            BITMAP* screen_like = create_bitmap_ex(depth, c.screen_w, c.screen_h);
+    for (int depth : {32, 16}) {
+        BITMAP* as_shown = create_bitmap_ex(depth, w, h);
+        blit(picture, as_shown, 0, 0, 0, 0, w, h);
+        // The screen's size, the scale asked and fill; where the picture shows and its size there.
+        for (auto [screen_w, screen_h, scale, fill, left, top, shown_w, shown_h] : {
+                 std::array{40, 30, 1, 0, 0, 0, 40, 30}, {80, 60, 2, 0, 0, 0, 80, 60}, {120, 90, 3, 0, 0, 0, 120, 90},
+                 {102, 75, 2, 0, 11, 7, 80, 60},  // centred on black
+                 {96, 54, 1, 1, 12, 0, 72, 54},   // fill: the largest 4:3 size, 1.8 times
+                 {200, 62, 9, 0, 60, 1, 80, 60}}) {  // at most what fits
+            BITMAP* screen_like = create_bitmap_ex(depth, screen_w, screen_h);
             clear_bitmap(screen_like);
             View view(w, h);
             view.match(depth);
-            view.place(c.screen_w, c.screen_h, c.scale, c.fill);
+            view.place(screen_w, screen_h, scale, fill);
             view.present(picture, screen_like);
             int wrong = 0;
-            for (int y = 0; y < c.screen_h; y++)
-                for (int x = 0; x < c.screen_w; x++) {
-                    const bool inside = x >= c.left && x < c.left + c.shown_w && y >= c.top && y < c.top + c.shown_h;
-                    const int expected = inside ? getpixel(as_shown, (x - c.left) * w / c.shown_w,
-                                                           (y - c.top) * h / c.shown_h) : 0;
-                    wrong += getpixel(screen_like, x, y) != expected;
+            for (int y = 0; y < screen_h; y++)
+                for (int x = 0; x < screen_w; x++) {
+                    const bool inside = x >= left && x < left + shown_w && y >= top && y < top + shown_h;
+                    wrong += getpixel(screen_like, x, y) !=
+                             (inside ? getpixel(as_shown, (x - left) * w / shown_w, (y - top) * h / shown_h) : 0);
                 }
-            EXPECT_EQ(wrong, 0) << depth << " bits, " << c.screen_w << "x" << c.screen_h;
+            EXPECT_EQ(wrong, 0) << depth << " bits, " << screen_w << "x" << screen_h;
             destroy_bitmap(screen_like);
-            destroy_bitmap(as_shown);
         }
+        destroy_bitmap(as_shown);
+    }
     destroy_bitmap(picture);
 }
 
