@@ -13,27 +13,26 @@
 
 namespace {
 
-class Render : public ::testing::Test {
-protected:
-    bool allegro = (start_headless_allegro(), true);
-    TestStrip ship_strip{64, 48, makecol(0, 128, 255)};
+// First the HUD alone: the gauge's colours column by column at several hulls, and the frame rate
+// over spans of ticks. Then nested squares from (400, 300): the ring of each kind left visible
+// shows the order. Stars land on their truncated positions in a cleared frame, greys above 255
+// drawn white.
+TEST(Render, TheGaugeTheFrameRateAndEachFrameDrawnClearedBackToFrontFromTheStarsToTheHud) {
+    start_headless_allegro();
+    const int shot = makecol(255, 0, 0), bonus = makecol(0, 255, 0), invader = makecol(0, 0, 255),
+              ship = makecol(255, 255, 0), explosion = makecol(255, 128, 0), white = makecol(255, 255, 255);
+    TestStrip shot_strip(50, 50, shot), bonus_strip(40, 40, bonus), invader_strip(30, 30, invader),
+        ship_strip(20, 20, ship), explosion_strip(10, 10, explosion);
     std::atomic<int> clock{0};
     Game game{800, 600, 2, 3};
-
-    void SetUp() override {
-        game.player = new PlayerShip(368, 552, ship_strip.frames(), 0.5);
-        game.ticks = &clock;
-        for (int i = 0; i < 6; i++) game.star_field[i / 3][i % 3] = Star{700.0, 300.0, 10};  // out of the way
-    }
-    void TearDown() override { delete game.player; }
-
-    int shown(int x, int y) { return getpixel(game.buffer, x, y); }
-};
-
-// The gauge's colours column by column at several hulls; the frame rate over spans of ticks.
-TEST_F(Render, GaugeShowsHullColumnsOfAColumnBoundRampInsideItsOutlineAndFramesPerSecondAWholeNumber) {
+    PlayerShip player(368, 552, ship_strip.frames(), 0.5);
+    game.player = &player;
+    game.ticks = &clock;
+    const Star stars[] = {{445.0, 345.0, 200} /* under a shot */, {-0.5, 100.7, 294} /* column 0, not -1 */,
+                          {700.0, 300.0, 10}, {300.999, 400.2, 256}, {799.9, 0.5, 200}, {700.0, 300.0, 10}};
+    for (int i = 0; i < 6; i++) game.star_field[i / 3][i % 3] = stars[i];
     for (int hull : {0, 1, 40, 100}) {
-        game.player->hull = hull;
+        player.hull = hull;
         game.draw_frame();
         for (int y = 19; y <= 33; y++)
             for (int x = 149, i = x - 152; x <= 253; x++, i++) {
@@ -41,7 +40,7 @@ TEST_F(Render, GaugeShowsHullColumnsOfAColumnBoundRampInsideItsOutlineAndFramesP
                 const bool outline = x == 150 || x == 252 || y == 20 || y == 32;
                 const int expected = outside ? 0 : outline ? makecol(64, 64, 64) : x == 151 ? makecol(255, 155, 192)
                                                  : i < hull ? makecol(255 - i, 156 + i, 192) : 0;
-                ASSERT_EQ(shown(x, y), expected) << "column " << x << ", row " << y << ", hull " << hull;
+                ASSERT_EQ(getpixel(game.buffer, x, y), expected) << "column " << x << ", row " << y << ", hull " << hull;
             }
     }
     for (auto [start, now, frames, expected] :
@@ -51,26 +50,13 @@ TEST_F(Render, GaugeShowsHullColumnsOfAColumnBoundRampInsideItsOutlineAndFramesP
         game.fps_frames = frames;
         EXPECT_EQ(game.frames_per_second(), expected) << frames << " frames from " << start << " to " << now;
     }
-}
-
-// Nested squares from (400, 300): the ring of each kind left visible shows the order.
-// Stars land on their truncated positions in a cleared frame, greys above 255 drawn white.
-TEST_F(Render, DrawsAClearedFrameBackToFrontFromTheStarsToTheHud) {
-    const int shot = makecol(255, 0, 0), bonus = makecol(0, 255, 0), invader = makecol(0, 0, 255),
-              ship = makecol(255, 255, 0), explosion = makecol(255, 128, 0), white = makecol(255, 255, 255);
-    TestStrip shot_strip(50, 50, shot), bonus_strip(40, 40, bonus), invader_strip(30, 30, invader),
-        ship_strip_here(20, 20, ship), explosion_strip(10, 10, explosion);
-    game.star_field[0][0] = Star{445.0, 345.0, 200};  // under a shot
-    game.star_field[0][1] = Star{-0.5, 100.7, 294};   // column 0, not -1
-    game.star_field[1][0] = Star{300.999, 400.2, 256};
-    game.star_field[1][1] = Star{799.9, 0.5, 200};
     clear_to_color(game.buffer, makecol(90, 90, 90));
     game.shots = {Shot(10, 100, 0, 0, shot_strip.frames(), 0.6), Shot(400, 300, 0, 0, shot_strip.frames(), 0.6)};
     game.bonuses = {Bonus(400, 300, 1, bonus_strip.frames(), 0.25)};
     auto placed = [](Invader actor, double x, double y) { actor.x = x; actor.y = y; return actor; };
     const Invader any(0, 800, invader_strip.frames(), 0.4);
     game.invaders = {placed(any, 400, 300), placed(any, 130, 10)};  // the second under the gauge
-    *game.player = PlayerShip(400, 300, ship_strip_here.frames(), 0.5);
+    player = PlayerShip(400, 300, ship_strip.frames(), 0.5);
     game.explosions = {Explosion(405, 305, explosion_strip.frames())};
     game.draw_frame();
     for (auto [x, y, colour] : {std::tuple{402, 302, explosion}, {412, 312, ship}, {422, 322, invader},
@@ -78,7 +64,7 @@ TEST_F(Render, DrawsAClearedFrameBackToFrontFromTheStarsToTheHud) {
                                 {150, 25, makecol(64, 64, 64)}, {151, 25, makecol(255, 155, 192)},
                                 {799, 0, makecol(200, 200, 200)}, {0, 100, white}, {300, 400, white},
                                 {301, 400, 0}, {300, 401, 0}})
-        EXPECT_EQ(shown(x, y), colour) << x << "," << y;
+        EXPECT_EQ(getpixel(game.buffer, x, y), colour) << x << "," << y;
 }
 
 // The present step, on a small picture of random colours (the mask colour among them): every
