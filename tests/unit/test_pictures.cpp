@@ -5,12 +5,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <string>
-#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "compose.h"
