@@ -3,6 +3,7 @@
 // the test sets itself.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -21,53 +22,37 @@ TEST(ImageButton, HitBoxIsInclusiveTakesEitherButtonAndShowsItsState) {
            *pressed = make_filled(41, 20, pressed_colour), *dest = make_filled(800, 600, 0);
     ImageButton button(400, 500, 30, 10, normal, hover, pressed);
     EXPECT_EQ(button.x, 380);  // centred by the normal image's width, not by w
-    struct Case { int x, y, buttons; bool hovered, clicked; int colour; } cases[] = {
-        {380, 500, 0, true, false, hover_colour},    {380, 510, 1, true, true, pressed_colour},
-        {410, 500, 2, true, true, pressed_colour},   {395, 505, 4, true, false, hover_colour},
-        {379, 505, 1, false, false, normal_colour},  {411, 505, 0, false, false, normal_colour},
-        {395, 499, 1, false, false, normal_colour},  {395, 511, 2, false, false, normal_colour},
-    };
-    for (const Case& c : cases) {
-        put_mouse(c.x, c.y, c.buttons);
+    // Where the mouse is, its buttons, then whether the button is hovered and clicked.
+    for (auto [x, y, buttons, hovered, clicked] : {std::tuple{380, 500, 0, true, false}, {380, 510, 1, true, true},
+             {410, 500, 2, true, true}, {395, 505, 4, true, false}, {379, 505, 1, false, false}, {411, 505, 0, false, false},
+             {395, 499, 1, false, false}, {395, 511, 2, false, false}}) {
+        put_mouse(x, y, buttons);
         button.draw(dest);
+        const int colour = clicked ? pressed_colour : hovered ? hover_colour : normal_colour;
         EXPECT_EQ(std::tuple(button.is_hovered(), button.is_clicked(), getpixel(dest, 385, 505)),
-                  std::tuple(c.hovered, c.clicked, c.colour)) << c.x << "," << c.y << " buttons " << c.buttons;
+                  std::tuple(hovered, clicked, colour)) << x << "," << y << " buttons " << buttons;
     }
     for (BITMAP* b : {normal, hover, pressed, dest}) destroy_bitmap(b);
     put_mouse(0, 0, 0);
 }
 
-TEST(TextOption, HeldButtonAdvancesEveryFourUpdatesAShortClickOnceAndValuesWrap) {
+// Update by update, the mouse buttons over the option and the updates that change its value:
+// held, it steps every four updates; released, a click of one to three updates steps once.
+// Its box runs from the label to the end of the value shown. (Its colours are read in a window.)
+TEST(TextOption, HeldButtonAdvancesEveryFourUpdatesAShortClickOnceAndTheBoxFollowsTheValue) {
     start_headless_allegro();
-    TextOption option(100, 200, 350, "Musique", {"un", "deux", "trois"});
-    put_mouse(150, 352, 1);
-    std::vector<int> changed_on;
-    for (int update = 1; update <= 9; update++)
-        if (option.update()) changed_on.push_back(update);
-    EXPECT_EQ(changed_on, (std::vector<int>{1, 5, 9}));
-    EXPECT_EQ(option.index, 0);  // three steps through three values: back to the first
-
-    put_mouse(105, 350, 0);
-    for (int u = 0; u < 4; u++) option.update();  // let the last step's cooldown run out
-    for (int held_updates = 1; held_updates <= 3; held_updates++) {
-        put_mouse(105, 350, 2);
-        int changes = 0;
-        for (int u = 0; u < held_updates; u++) changes += option.update();
-        put_mouse(105, 350, 0);
-        for (int u = 0; u < 4; u++) changes += option.update();
-        EXPECT_EQ(changes, 1) << "held for " << held_updates;
+    TextOption option(100, 200, 350, "Musique", {"Musique OFF", "Musique ON", "trois"});
+    const std::string buttons = "111111111 0000 20000 220000 2220000", changes = "100010001 0000 10000 100000 1000000";
+    std::string changed;
+    for (char b : buttons) {
+        put_mouse(105, 350, b == ' ' ? 0 : b - '0');
+        changed += b == ' ' ? ' ' : option.update() ? '1' : '0';
     }
-    put_mouse(0, 0, 0);
-}
-
-// The box runs from the label to the end of the value shown. (Its colours are read in a window.)
-TEST(TextOption, BoxRunsFromTheLabelToTheEndOfTheValueShown) {
-    start_headless_allegro();
-    TextOption option(100, 200, 350, "Musique", {"Musique OFF", "Musique ON"});
+    EXPECT_EQ(changed, changes);
+    EXPECT_EQ(option.index, 0);  // six steps through three values: back to the first
     const int right_off = 200 + text_length(font, "Musique OFF"), bottom = 350 + text_height(font);
     for (auto [x, y, index, inside] : {std::tuple{100, 350, 0, true}, {170, bottom, 0, true}, {right_off, 350, 0, true},
-                                       {right_off + 1, 350, 0, false}, {150, bottom + 1, 0, false},
-                                       {99, 352, 0, false}, {right_off, 350, 1, false}}) {
+             {right_off + 1, 350, 0, false}, {150, bottom + 1, 0, false}, {99, 352, 0, false}, {right_off, 350, 1, false}}) {
         put_mouse(x, y, 0);
         option.index = index;  // "Musique ON" is shorter: the box shrinks with it
         EXPECT_EQ(option.is_hovered(), inside) << x << "," << y;
@@ -86,7 +71,6 @@ TEST(Fade, ShowsThirtyTwoFramesEachDarkerEndingBlack) {
     ASSERT_EQ(shown.size(), 32u);
     EXPECT_EQ(shown.front(), getr(makecol(248, 252, 248)));
     for (size_t i = 1; i < shown.size(); i++) EXPECT_TRUE(shown[i] < shown[i - 1] || shown[i] == 0) << "frame " << i;
-    EXPECT_LT(shown[15], shown[0] / 2) << "compounding darkens by half within 16 frames";
     for (int y = 0; y < 48; y += 7)
         for (int x = 0; x < 64; x += 9) ASSERT_EQ(getpixel(game.buffer, x, y), 0);
 }
