@@ -229,11 +229,11 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
     def wait_mode(self, mode, timeout=10):  # and the window to capture in it
         poll(mode, lambda: self.mode() == mode and self.find_window(), timeout)
 
-    def capture(self, label):
-        place = ["-crop", "%dx%d+%d+%d" % (800 * self.scale, 600 * self.scale, *self.inset), "+repage"]
+    def capture(self, label, whole=False):  # whole: the window as the X server shows it, unscaled
+        place = [] if whole else ["-crop", "%dx%d+%d+%d" % (800 * self.scale, 600 * self.scale, *self.inset), "+repage"]
         ppm = self.server.run(["import", "-window", self.window, *place, "-depth", "8", "ppm:-"])
         shot = Image.open(io.BytesIO(ppm)).convert("RGB")
-        if self.scale > 1:  # one screen pixel of each square
+        if self.scale > 1 and not whole:  # one screen pixel of each square
             shot = shot.resize((800, 600), Image.NEAREST)
         return self.test.keep(shot, label)
 

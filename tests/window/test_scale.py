@@ -11,10 +11,6 @@ from harness import DIALOG_LEFT as LEFT, DIALOG_TOP as TOP, centred_left, dialog
 class Scale(harness.WindowTest):
     screen = "2048x1536x24"
 
-    def whole_screen(self, run, label):  # the window as the X server shows it, unscaled
-        ppm = self.server.run(["import", "-window", run.window, "-depth", "8", "ppm:-"])
-        return self.keep(harness.Image.open(harness.io.BytesIO(ppm)).convert("RGB"), label)
-
     def assert_doubled(self, shot, inset):  # the title picture's pixels are squares of 2x2 screen pixels
         ref = reference(73)
         squares = [{shot.getpixel((inset[0] + 2 * (centred_left(73) + x) + i, inset[1] + 2 * (100 + y) + j))
@@ -35,7 +31,7 @@ class Scale(harness.WindowTest):
         run = self.start_game(args=["--echelle", "2"])
         self.assertEqual((run.scale, run.inset), (2, (0, 0)), "not a 1600x1200 window")
         run.wait_screen("title at 2x", title_shown)
-        self.assert_doubled(self.whole_screen(run, "title at 2x"), (0, 0))
+        self.assert_doubled(run.capture("title at 2x", whole=True), (0, 0))
 
         self.click_at(run, 400, 523, "game started by a click on JOUER", play_shown)
         run.key("F10")  # the largest scale that fits was 2: back to 1, the game goes on
@@ -57,7 +53,7 @@ class Scale(harness.WindowTest):
         # Black around it, once the mode's name above it has gone.
         border = [(x, y) for x in range(0, 2048, 4) for y in (0, 84, 167, 1368, 1535)] + \
                  [(x, y) for y in range(0, 1536, 8) for x in (0, 223, 1824, 2047)]
-        shot = harness.poll("black borders", lambda: (shot := self.whole_screen(run, "full screen, centred"))
+        shot = harness.poll("black borders", lambda: (shot := run.capture("full screen, centred", whole=True))
                             and {shot.getpixel((x, y)) for x, y in border} == {(0, 0, 0)} and shot, 6)
         self.assert_doubled(shot, (224, 168))
         # "Fill": the 4:3 desktop whole, the picture 2.56 times, nearest pixels.
