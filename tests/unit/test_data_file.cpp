@@ -51,9 +51,7 @@ Bytes spliced(Bytes bytes, size_t at, size_t count, const Bytes& with) {
 // same file made huge, a missing file, a folder and a FIFO are turned away before Allegro's
 // loader sees them.
 TEST(DataFile, GoodFilesPassAndTheirTruncationsAreTurnedAway) {
-    EXPECT_EQ(check_as_the_game_does(file_bytes(DATA_FILE)), "");
-    EXPECT_EQ(check_as_the_game_does(game_file(98)), "");
-    EXPECT_EQ(check_as_the_game_does(game_file(86)), "");
+    for (const Bytes& file : {file_bytes(DATA_FILE), game_file(98), game_file(86)}) EXPECT_EQ(check_as_the_game_does(file), "");
     Game game(800, 600, 5, 100);
     game.take_objects(load_datafile(temp_file.path.c_str()));  // the game now owns the file
     for (SAMPLE* sample : game.effect_samples) EXPECT_EQ(sample, nullptr);

@@ -45,8 +45,8 @@ TEST_F(Combat, AShotsHitScoresCostsAndSoundsByWhatItDoes) {
 // +20 up to 100, 10 missiles, 5 fireballs, 2 Choc shots; heard from where it is caught.
 TEST_F(Combat, OneBonusIsCollectedPerUpdate) {
     ship().armour = 90;
-    add_bonus(100, 300, 0);  // out of reach
-    for (int kind = 0; kind < 4; kind++) add_bonus(388, 560, kind);
+    game.bonuses.emplace_back(100, 300, 0, game.bonus_frames, 0.25);  // out of reach
+    for (int kind = 0; kind < 4; kind++) game.bonuses.emplace_back(388, 560, kind, game.bonus_frames, 0.25);
     game.move_bonuses(10);
     ASSERT_EQ(game.bonuses.size(), 4u);
     EXPECT_EQ(std::tuple(game.bonuses[0].y, game.bonuses[1].y, ship().armour), std::tuple(302.5, 560.0, 100));

@@ -73,7 +73,7 @@ TEST_F(FrameUpdate, ListWalksRemoveWhatLeavesThePlayFieldAndMoveTheNextOnceOnly)
         add_shot(weapons::invader, 10 + 20 * i, 600.0 - i);
         add_shot(weapons::missiles, 50 + 20 * i, -119.5 + 0.5 * i).speed = 0.5;
         add_invader(100, 600.0 - 0.5 * i);
-        add_bonus(100 + 100 * i, 600.5 - 0.5 * i, 0);
+        place(game.bonuses.emplace_back(0, 0, 0, game.bonus_frames, 0.25), 100 + 100 * i, 600.5 - 0.5 * i);
         game.explosions.emplace_back(i, i, game.explosion_frames).frame = 24 - 24 * i;
     }
     update_after(2);
