@@ -49,8 +49,7 @@ protected:
         for (int i = 0; i < 300; i++) game.scroll_stars(13);
         game.replay.playback = &file;
         game.start_game(&clock);
-        while (!game.replay.finished() && !game.update_frame()) {
-        }
+        while (!game.replay.finished() && !game.update_frame()) {}
         game.replay.playback = nullptr;
         return game.replay.mismatch;
     }
