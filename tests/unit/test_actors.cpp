@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The actor classes: animation and drawing (the moves are timed by the gameplay tests, the
-// explosion's centring by the frame's drawing); the pixel-exact collision test: hand-made
-// scenes for its rules, and many random scenes on which the fast test must answer exactly as
-// the getpixel scan.
+// The actor classes' drawing (the moves are timed by the gameplay tests, the explosion's
+// centring by the frame's drawing); the pixel-exact collision test: hand-made scenes for its
+// rules, and many random scenes on which the fast test must answer exactly as the getpixel scan.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -25,31 +24,22 @@ std::tuple<int, int, int, int> lit(BITMAP* dest) {
     return {first_x, first_y, colour, count};
 }
 
-// Each frame shows for three updates and the strip repeats every nine; the frame is drawn
-// without its mask (here its left column) at the position truncated toward zero.
-TEST(Actors, DrawsTheCurrentFrameOfItsStripWithoutItsMaskAtTheTruncatedPosition) {
+Actor at(BITMAP** frames, double x, double y) { Actor a(0, 0, frames, 0); a.x = x; a.y = y; return a; }
+
+// The frame is drawn without its mask (here its left column) at the position truncated toward
+// zero: at -0.7 it starts on column 0, not -1. (How the frames follow one another: the stored
+// replays and the frame update tests.)
+TEST(Actors, DrawTheirFrameWithoutItsMaskAtThePositionTruncatedTowardZero) {
     start_headless_allegro();
-    BITMAP* dest = make_filled(100, 80, 0);
-    const int colours[3] = {makecol(255, 0, 0), makecol(0, 255, 0), makecol(0, 0, 255)};
-    BITMAP* frames[3];
-    for (int i = 0; i < 3; i++) {
-        frames[i] = make_filled(6, 4, colours[i]);
-        vline(frames[i], 0, 0, 3, bitmap_mask_color(frames[i]));
-    }
-    // Where the frame's column 1 lands; at -0.7 the frame starts on column 0, not -1.
-    struct Case { double x, y; int updates, column, row, frame; } cases[] = {
-        {20, 30, 2, 21, 30, 0},  {20, 30, 3, 21, 30, 1},      {20, 30, 8, 21, 30, 2},  {20, 30, 9, 21, 30, 0},
-        {-0.7, 10, 0, 1, 10, 0}, {-1.5, 10, 0, 0, 10, 0}, {30.99, 20.6, 0, 31, 20, 0}, {30, -0.9, 0, 31, 0, 0}};
-    for (const Case& c : cases) {
-        Actor actor(0, 0, frames, 0);
-        actor.x = c.x;
-        actor.y = c.y;
-        for (int i = 0; i < c.updates; i++) actor.animate();
+    BITMAP *dest = make_filled(100, 80, 0), *look = make_filled(6, 4, makecol(255, 0, 0));
+    vline(look, 0, 0, 3, bitmap_mask_color(look));
+    // Where the frame's column 1 lands.
+    for (auto [x, y, column, row] : {std::tuple{-0.7, 10.0, 1, 10}, {-1.5, 10, 0, 10}, {30.99, 20.6, 31, 20}, {30, -0.9, 31, 0}}) {
         clear_bitmap(dest);
-        actor.draw(dest);
-        EXPECT_EQ(lit(dest), std::make_tuple(c.column, c.row, colours[c.frame], 5 * 4)) << c.x << " after " << c.updates;
+        at(&look, x, y).draw(dest);
+        EXPECT_EQ(lit(dest), std::make_tuple(column, row, makecol(255, 0, 0), 5 * 4)) << x << "," << y;
     }
-    for (BITMAP* b : {frames[0], frames[1], frames[2], dest}) destroy_bitmap(b);
+    for (BITMAP* b : {look, dest}) destroy_bitmap(b);
 }
 
 // A transparent w x h frame with the rectangle (x1, y1)-(x2, y2) visible.
@@ -59,9 +49,11 @@ BITMAP* frame(int w, int h, int x1, int y1, int x2, int y2) {
     return b;
 }
 
-Actor at(BITMAP** frames, double x, double y) { Actor a(0, 0, frames, 0); a.x = x; a.y = y; return a; }
-
-TEST(Collision, HandMadeScenesBothWaysRound) {
+// Hand-made scenes for the rules, both ways round, then strips of frames of many sizes, depths
+// and densities (sub-bitmaps among them, whose rows need not follow one another in memory), at
+// positions with fractions, negative coordinates, boxes overlapping, touching or nearly
+// touching: there the fast test must answer exactly as the getpixel scan.
+TEST(Collision, HandMadeScenesGiveTheirAnswersAndRandomOnesTheGetpixelScans) {
     start_headless_allegro();
     BITMAP *square = frame(10, 10, 0, 0, 9, 9), *right_half = frame(10, 10, 5, 0, 9, 9),
            *shot = frame(10, 20, 4, 0, 4, 0), *invader = frame(64, 64, 30, 50, 30, 50),  // one visible pixel each
@@ -84,20 +76,12 @@ TEST(Collision, HandMadeScenesBothWaysRound) {
         EXPECT_EQ(std::tuple(a.collides_with(b), b.collides_with(a), collides_by_getpixel(a, b), collides_by_getpixel(b, a)),
                   std::tuple(s.a_hits_b, s.b_hits_a, s.a_hits_b, s.b_hits_a));
     }
-    for (BITMAP* b : {square, right_half, shot, invader, bar, clear}) destroy_bitmap(b);
-}
-
-// Strips of frames of many sizes, depths and densities (sub-bitmaps among them, whose
-// rows need not follow one another in memory), at positions with fractions, negative
-// coordinates, boxes overlapping, touching or nearly touching.
-TEST(Collision, FastTestAnswersExactlyAsTheGetpixelScanOnRandomScenes) {
-    start_headless_allegro();
     std::mt19937 rng(20240611);
     auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
     // A fraction of a pixel, often one of the awkward ones.
     auto fraction = [&] { int k = uniform(0, 5); return k < 4 ? std::array{0.0, 0.5, 0.999999, 1e-9}[k] : uniform(0, 999) / 1e3; };
 
-    std::vector<BITMAP*> owned, pictures;
+    std::vector<BITMAP*> owned = {square, right_half, shot, invader, bar, clear}, pictures;
     int sizes[][2] = {{1, 1}, {2, 3}, {10, 10}, {10, 20}, {7, 13}, {33, 17}, {64, 64}, {60, 50}, {3, 40}, {96, 96}};
     for (int depth : {16, 32})
         for (auto [w, h] : sizes)

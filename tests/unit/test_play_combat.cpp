@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Combat as tables of situations and outcomes on scenes built by hand: hits and what they
-// score, cost and sound like, ramming, drops and bonuses, the invaders' pursuit and fire (the
-// end the armour gauge decides: the screens tests). (390, 560) lies on the ship; 320 is heard at
-// pan 116.
+// score, cost and sound like, bonuses, the invaders' pursuit and fire (a ram: the screens tests;
+// the drops' chance, kind and place, the rams' cost: the stored replays). (390, 560) lies on the
+// ship; 320 is heard at pan 116.
 #include <tuple>
 #include <vector>
 
@@ -41,36 +41,12 @@ TEST_F(Combat, AShotsHitScoresCostsAndSoundsByWhatItDoes) {
     }
 }
 
-// Invaders touching the ship crash into it: each costs 10 points and 50 armour, kills
-// nothing and explodes at its centre. Each destroyed or ramming invader draws the chance of a
-// drop (one in three), then its kind, in list order; the bonus starts at the invader's centre.
-TEST_F(Combat, DestroyedAndRammingInvadersDropABonusOneTimeInThreeAndRammingOnesCostArmour) {
-    for (bool ram : {false, true}) {
-        game.invaders.clear(), game.bonuses.clear(), game.explosions.clear(), heard.clear();
-        const int n = ram ? 2 : 30;  // two rams take all the armour
-        add_invader(600, 100, 9);  // out of the way
-        for (int i = 0; i < n; i++) add_invader(ram ? 380.9 : 300.9, ram ? 540.9 : 200.9);
-        GameRandom draws = game.replay.random;
-        std::vector<std::tuple<int, double, double>> expected, dropped;
-        for (int i = 0; i < n; i++)
-            if (draws.below(3) == 0) expected.emplace_back(draws.below(4), ram ? 400 : 320, ram ? 560 : 220);
-        add_shot(weapons::choc, 315, 210);
-        ram ? game.ram_invaders() : game.move_shots(0);
-        for (const Bonus& bonus : game.bonuses) dropped.emplace_back(bonus.kind, bonus.x, bonus.y);
-        EXPECT_EQ(std::tuple(dropped, game.invaders.size(), ship().score, ship().kills, ship().armour, heard.size()),
-                  std::tuple(expected, size_t(1), ram ? 880 : 900, 30, ram ? 0 : 100, size_t(n))) << (ram ? "rams" : "hits");
-        EXPECT_EQ(std::tuple(heard.back().first, game.explosions.size(), game.explosions.back().x, game.explosions.back().y),
-                  std::tuple(ram ? Effect::ram : Effect::invader_destroyed, size_t(n), ram ? 400 : 320, ram ? 560 : 220));
-        ASSERT_FALSE(dropped.empty()) << "nothing shows the drop";
-    }
-}
-
 // The pass stops at the caught one: the ones behind wait, unmoved, for the next update. Armour
 // +20 up to 100, 10 missiles, 5 fireballs, 2 Choc shots; heard from where it is caught.
 TEST_F(Combat, OneBonusIsCollectedPerUpdate) {
     ship().armour = 90;
-    add_bonus(100, 300, 0);  // out of reach
-    for (int kind = 0; kind < 4; kind++) add_bonus(388, 560, kind);
+    game.bonuses.emplace_back(100, 300, 0, game.bonus_frames, 0.25);  // out of reach
+    for (int kind = 0; kind < 4; kind++) game.bonuses.emplace_back(388, 560, kind, game.bonus_frames, 0.25);
     game.move_bonuses(10);
     ASSERT_EQ(game.bonuses.size(), 4u);
     EXPECT_EQ(std::tuple(game.bonuses[0].y, game.bonuses[1].y, ship().armour), std::tuple(302.5, 560.0, 100));

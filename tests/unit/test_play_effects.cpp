@@ -1,24 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every sound effect is heard at its event, once, from where it happens, and never otherwise:
 // a recorder stands in for Allegro's mixer. Here the quit dialog and the title's clicks (the
-// combat tests hear the hits, rams and bonuses, the screens tests the game over, the frame
+// combat tests hear the hits and bonuses, the screens tests a ram and the game over, the frame
 // update tests the shots). The middle of the screen is pan 128.
 #include "test_play_scene.h"
 
 using Effects = PlayScene;
 
-// The quit dialog's chime when it opens; the dialog is let go at once.
-TEST_F(Effects, TheQuitDialogIsHeardWhenItOpens) {
-    key[KEY_ESC] = 1;
-    game.frame_observer = [](BITMAP*) { key[KEY_ESC] = 1; };
-    EXPECT_FALSE(update_after(1));
-    EXPECT_EQ(heard, (Heard{{Effect::quit_dialog_opened, 128}}));
-}
-
 // A click that changes the music, the effects or starts a game is heard; switching the
 // effects off is silent, switching them on is heard. (The window tests see the choice kept; here
-// it is written nowhere.)
-TEST_F(Effects, ClicksOnTheTitleMenusWidgetsAreHeard) {
+// it is written nowhere.) Then the quit dialog's chime when it opens; the dialog is let go at once.
+TEST_F(Effects, ClicksOnTheTitleMenusWidgetsAndTheQuitDialogAreHeard) {
     TestStrip picture{100, 40, 7};
     game.title_image = game.mouse_pointer = game.play_button_normal = game.play_button_hover =
         game.play_button_pressed = picture.bitmaps[0];
@@ -33,6 +25,10 @@ TEST_F(Effects, ClicksOnTheTitleMenusWidgetsAreHeard) {
     };
     EXPECT_FALSE(game.title_menu());
     mouse_b = 0;
-    EXPECT_EQ(heard, Heard(3, {Effect::menu_click, 128}));
     EXPECT_EQ(std::pair(game.music_on, game.settings.effects_on), std::pair(1, true));
+    key[KEY_ESC] = 1;
+    game.frame_observer = [](BITMAP*) { key[KEY_ESC] = 1; };
+    EXPECT_FALSE(update_after(1));
+    EXPECT_EQ(heard, (Heard{{Effect::menu_click, 128}, {Effect::menu_click, 128}, {Effect::menu_click, 128},
+                            {Effect::quit_dialog_opened, 128}}));
 }

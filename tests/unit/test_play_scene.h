@@ -65,7 +65,4 @@ protected:
         const bool down = weapon == weapons::invader;
         return place(game.shots.emplace_back(0, 0, weapon, down, shot_strips[weapon].bitmaps, 0.6), x, y);
     }
-    Bonus& add_bonus(double x, double y, int kind) {
-        return place(game.bonuses.emplace_back(0, 0, kind, game.bonus_frames, 0.25), x, y);
-    }
 };

@@ -42,13 +42,16 @@ TEST_F(Screens, ThePauseHoldsTheClockAndEveryActorThenTheGameCarriesOnFromTheSam
 // (in its own colour, under the picture) only when the record is beaten; the record then holds
 // for the run (it is written nowhere here).
 TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRecordIsBeaten) {
-    ship().armour = 0;
+    ship().armour = 50;
     ship().hull = 20;
+    add_invader(340, 540);  // its crash takes the last 50 of armour, heard from its centre
+    game.ram_invaders();
     std::atomic<bool> over{false};
     std::thread timer([&] { while (!over) clock += 50, pause_ms(1); });
     int updates = 0;
     for (bool ends = false; !ends && updates < 30; updates++) ends = game.update_frame();
-    EXPECT_EQ(std::tuple(updates, ship().hull, heard), std::tuple(20, 0, Heard{{Effect::game_over, 128}}));
+    EXPECT_EQ(std::tuple(updates, ship().hull, heard),
+              std::tuple(20, 0, Heard{{Effect::ram, 122}, {Effect::game_over, 128}}));
     EXPECT_GE(game.last_tick, game.saved_ticks + 1000);
     game.record = 500;
     std::vector<bool> banners;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The frame update: its clock, the order of its steps where it shows, the ship's
-// controls and the list walks. (The stars that come back at the top: the stored replays.)
+// The frame update: its clock, the order of its steps where it shows, the ship's controls and
+// the list walks. (Movement by the ticks, animations and the fire delay by the updates, the
+// ammunition running out, the stars that come back at the top: the stored replays.)
 #include <string>
 #include <tuple>
 #include <vector>
@@ -9,37 +10,10 @@
 
 using FrameUpdate = PlayScene;
 
-// Movement scales with the ticks since the previous update (the first counts from the
-// start of the game); animations and the fire delay count updates: fire held shoots every
-// tenth update, from the middle of the ship's top edge, until the ten missiles are gone, each
-// heard from the ship's middle (at 400 the middle of the screen; 413 is pan 130).
-TEST_F(FrameUpdate, MovementFollowsTheTicksAndCountersTheUpdatesSoHeldFireShootsEveryTenth) {
-    key[KEY_RIGHT] = key[KEY_SPACE] = 1;
-    add_shot(weapons::missiles, 100, 400);
-    add_invader(600, 100);
-    std::vector<int> firing_updates;
-    std::vector<double> xs;  // the ship's, after each of the first three updates
-    for (int n = 1; n <= 120; n++) {
-        const int before = ship().ammo[weapons::missiles];
-        update_after(n == 1 ? 7 : n == 3 ? 20 : 0);
-        if (ship().ammo[weapons::missiles] != before) firing_updates.push_back(n);
-        if (n <= 3) xs.push_back(ship().x);
-    }
-    EXPECT_EQ(std::pair(firing_updates, xs),
-              std::pair(std::vector<int>{1, 11, 21, 31, 41, 51, 61, 71, 81, 91}, std::vector<double>{371.5, 371.5, 381.5}));
-    Heard fired(10, {Effect::missiles_fired, 130});  // the first from x 368, the others from 381.5
-    fired[0].second = 128;
-    EXPECT_EQ(heard, fired);
-    EXPECT_NEAR(game.shots[0].y, 400 - 27 * 0.6, 1e-9);
-    // The first shot from the middle of the ship's top edge; 120 updates are 3 past a ninth.
-    EXPECT_EQ(std::tuple(game.shots[1].x, game.invaders[0].y, game.last_tick, ship().anim_tick, game.shots[0].anim_tick,
-                         game.invaders[0].anim_tick), std::tuple(368 + 32 - 5, 113.5, 27, 3, 3, 3));
-}
-
 // Firing runs before the speed keys and the weapon keys are read: a new shot takes the
 // previous update's speed and weapon, the stars the new speed at once. Down wins over up;
-// with several weapon keys held the highest wins. Each weapon is heard with its own sound
-// (the missiles: the movement test).
+// with several weapon keys held the highest wins. Each weapon is heard with its own sound, from
+// the middle of its shot.
 TEST_F(FrameUpdate, AShotTakesThePreviousUpdatesSpeedAndTheStarsTheNewOne) {
     ship().ammo[weapons::fireball] = ship().ammo[weapons::choc] = 2;
     ship().weapon = weapons::fireball;
@@ -99,7 +73,7 @@ TEST_F(FrameUpdate, ListWalksRemoveWhatLeavesThePlayFieldAndMoveTheNextOnceOnly)
         add_shot(weapons::invader, 10 + 20 * i, 600.0 - i);
         add_shot(weapons::missiles, 50 + 20 * i, -119.5 + 0.5 * i).speed = 0.5;
         add_invader(100, 600.0 - 0.5 * i);
-        add_bonus(100 + 100 * i, 600.5 - 0.5 * i, 0);
+        place(game.bonuses.emplace_back(0, 0, 0, game.bonus_frames, 0.25), 100 + 100 * i, 600.5 - 0.5 * i);
         game.explosions.emplace_back(i, i, game.explosion_frames).frame = 24 - 24 * i;
     }
     update_after(2);
