@@ -16,13 +16,6 @@
 
 inline void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// Polls until `done` holds, for two seconds at most; false if it never did.
-template <class Condition>
-bool wait_until(Condition done) {
-    for (int i = 0; i < 2000 && !done(); i++) pause_ms(1);
-    return done();
-}
-
 constexpr int quit_colour = 5;  // the quit picture's only colour
 using Heard = std::vector<std::pair<Effect, int>>;  // each effect with its pan, recorded for the mixer
 
