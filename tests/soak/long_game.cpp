@@ -4,7 +4,7 @@
 // seeds, the armour and ammunition topped up between updates so that the game goes on
 // firing. After every update each actor must be where the rules keep it and each list
 // small (a list that stops losing its actors grows without end); at the end the heap must
-// hold no more than after the warm-up, apart from the lists' own growth. Built with the
+// hold no more than after the warm-up (the lists are given room up front). Built with the
 // sanitizers, any memory or undefined-behaviour fault ends the run. (How often invaders come is
 // a rule of play the stored replays hold.)
 #include <gtest/gtest.h>
