@@ -19,7 +19,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "frame/game.h"
+#include "game/game.h"
 
 namespace {
 

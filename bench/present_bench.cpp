@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "display/display.h"
+#include "view/view.h"
 
 namespace {
 

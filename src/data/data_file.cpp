@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "display/display.h"
 
 namespace {
 

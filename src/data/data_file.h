@@ -128,6 +128,20 @@ inline std::string source_name(int index) {
 
 }  // namespace data_layout
 
+// A rectangle of a picture's own pixels, edges included.
+struct PictureArea {
+    int left, top, right, bottom;
+    bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
+};
+
+// The quit dialog picture's areas, which its artwork must show and the dialog tests: "Oui", "Non" and the close box.
+constexpr PictureArea quit_confirm_area{57, 82, 98, 110};
+constexpr PictureArea quit_cancel_area{163, 82, 204, 110};
+constexpr PictureArea quit_close_area{240, 1, 260, 21};
+// The smallest dialog picture that holds every area (the pointer never leaves it).
+constexpr int quit_image_min_width = quit_close_area.right + 1;
+constexpr int quit_image_min_height = quit_cancel_area.bottom + 1;
+
 // The data file's messages. A missing or unreadable file keeps the one message players
 // know, with its fixed name.
 inline const char* const data_file_failed = "Error loading 'zudaduviz.dat'\n";

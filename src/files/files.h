@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../data/data_file.h"
-#include "../play/play.h"
+#include "../input/input.h"
 
 // The player's choices, kept between runs in the settings file.
 struct Settings {
@@ -43,6 +43,10 @@ int load_record(const std::string& path);
 // two games ending at once keep the higher. Returns the file's record before, 0 when there was
 // none or it cannot be read; a file that cannot be written is left as it is, without a word.
 int keep_record(const std::string& path, int score);
+
+// Where the kept games lie: beside the record, in the player's data folder.
+std::string last_game_path(const std::string& record_path);
+std::string best_game_path(const std::string& record_path);
 
 // Where this program looks for its files: the working directory, its own folder (from the
 // kernel, every link resolved) and the folder the build installs the data into.

@@ -27,3 +27,14 @@ bool is_readable_file(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), R_OK) == 0;
 }
+
+namespace {
+std::string beside(const std::string& record_path, const char* name) {
+    if (record_path.empty()) return "";
+    const size_t slash = record_path.rfind('/');
+    return (slash == std::string::npos ? std::string() : record_path.substr(0, slash + 1)) + name;
+}
+}  // namespace
+
+std::string last_game_path(const std::string& record_path) { return beside(record_path, "last-game.replay"); }
+std::string best_game_path(const std::string& record_path) { return beside(record_path, "best-game.replay"); }

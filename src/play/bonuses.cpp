@@ -3,7 +3,7 @@
 // three, fall, and refill the armour or one weapon's ammunition when caught.
 #include <algorithm>
 
-#include "frame/game.h"
+#include "game/game.h"
 
 namespace {
 constexpr int random_bonus_chance = 5000;  // one in this many updates

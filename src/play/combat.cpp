@@ -2,7 +2,7 @@
 // Hits, damage and explosions: the shots pass, the ramming pass and the explosion pass.
 #include <algorithm>
 
-#include "frame/game.h"
+#include "game/game.h"
 
 namespace {
 constexpr int hit_score = 30;          // every hit of a ship's shot, destroying or not

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The player's inputs: each reads the keyboard and the first gamepad together, so either
 // (or both at once) plays, through the keys and buttons the player chose.
-#include "frame/game.h"
+#include "game/game.h"
 
 bool Game::fire_held() const { return settings.bindings.held(actions::fire, pad); }
 

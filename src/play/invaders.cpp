@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Invaders in play: one now and then above the top edge, then a steady descent,
 // a sideways pursuit of the ship's column, and a shot whenever exactly lined up.
-#include "frame/game.h"
+#include "game/game.h"
 
 namespace {
 constexpr int invader_chance = 200;        // one in this many updates

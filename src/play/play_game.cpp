@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // One game, from the first frame to the fade back to the title menu.
-#include "frame/game.h"
+#include "game/game.h"
 
 void Game::play_game(std::atomic<int>* tick_source) {
     start_game(tick_source);

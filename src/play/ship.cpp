@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The player's side of the frame update: firing, steering, the weapon keys and
 // the ship's own bookkeeping at the end of each update.
-#include "frame/game.h"
+#include "game/game.h"
 
 namespace {
 constexpr int ship_fire_delay = 10;  // updates between two shots

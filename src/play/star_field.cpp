@@ -2,7 +2,7 @@
 // The scrolling star field behind the play field.
 #include <cstdlib>
 
-#include "frame/game.h"
+#include "game/game.h"
 #include "play/play.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // One frame of play: every step in a fixed order, since later steps see what
 // earlier ones did. Movement scales with the ticks elapsed since the previous
 // update; animations, delays, the armour gauge and the random chances count updates.
-#include "frame/game.h"
+#include "game/game.h"
 
 bool Game::update_frame() {
     // Taken before the quit dialog can open, so the time it stays open never counts. A game

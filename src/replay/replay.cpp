@@ -5,7 +5,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "frame/game.h"
+#include "game/game.h"
 
 uint8_t UpdateInputs::bits() const {
     return uint8_t(fire | left << 1 | right << 2 | weapon[0] << 3 | weapon[1] << 4 | weapon[2] << 5 | faster << 6 |

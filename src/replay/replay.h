@@ -76,10 +76,6 @@ std::string load_replay(const std::string& path, ReplayFile& file);
 // Empty when a game of this screen and star field can replay it; else a French message.
 std::string unsuitable_replay(const ReplayFile& file, const Game& game);
 
-// Where the kept games lie: beside the record, in the player's data folder.
-std::string last_game_path(const std::string& record_path);
-std::string best_game_path(const std::string& record_path);
-
 // A game's recording while it runs, or the recorded game it plays back.
 struct ReplayDeck {
     static constexpr int check_every_ticks = 5 * 500;  // five seconds of play
@@ -127,10 +123,6 @@ private:
 // matches, 1 with the first mismatch (or an unreadable file) told on standard error.
 int verify_replay(const std::string& path, const std::string& data_file);
 
-// Plays a recorded game on the play field, paced by the clock as it was played. The title's
-// demo is silent, says "DÉMO" and ends at once at any input; --rejouer ends with the game,
-// or earlier through the quit dialog. A mismatch ends it too (left in game.replay.mismatch).
-void watch_replay(Game& game, const ReplayFile& file, bool demo);
 // A key, a mouse button or a gamepad button held, or the mouse moved from (x, y).
 bool player_stirred(Game& game, int x, int y);
 // The game the title's demo plays: the best one, else the last one; false when neither

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "frame/game.h"
+#include "game/game.h"
 #include "replay/replay.h"
 
 namespace {
@@ -216,14 +216,3 @@ std::string unsuitable_replay(const ReplayFile& file, const Game& game) {
                std::to_string(file.stars_per_layer) + " étoiles";
     return "";
 }
-
-namespace {
-std::string beside(const std::string& record_path, const char* name) {
-    if (record_path.empty()) return "";
-    const size_t slash = record_path.rfind('/');
-    return (slash == std::string::npos ? std::string() : record_path.substr(0, slash + 1)) + name;
-}
-}  // namespace
-
-std::string last_game_path(const std::string& record_path) { return beside(record_path, "last-game.replay"); }
-std::string best_game_path(const std::string& record_path) { return beside(record_path, "best-game.replay"); }

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "frame/game.h"
+#include "game/game.h"
 #include "replay/replay.h"
 
 namespace {

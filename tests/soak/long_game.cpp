@@ -21,7 +21,7 @@ size_t heap_in_use() { return mallinfo2().uordblks; }
 #endif
 
 #include "../unit/support.h"
-#include "frame/game.h"
+#include "game/game.h"
 
 TEST(LongGame, ActorsStayWhereTheRulesKeepThemAndTheHeapStaysFlat) {
     start_headless_allegro();

@@ -17,7 +17,7 @@
 #include "compose.h"
 #include "datafile_writer.h"
 #include "data/data_file.h"
-#include "frame/game.h"
+#include "game/game.h"
 #include "support.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <tuple>
 #include <vector>
 
-#include "frame/game.h"
-#include "menu/menu.h"
+#include "game/game.h"
+#include "screens/screens.h"
 #include "support.h"
 
 namespace {

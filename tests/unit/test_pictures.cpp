@@ -13,8 +13,7 @@
 
 #include "data/data_file.h"
 #include "effects.h"
-#include "display/display.h"
-#include "frame/game.h"
+#include "game/game.h"
 #include "pictures.h"
 #include "support.h"
 

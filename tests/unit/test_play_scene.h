@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "frame/game.h"
+#include "game/game.h"
 #include "support.h"
 
 inline void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/game.h"
+#include "game/game.h"
 #include "support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <tuple>
 
-#include "frame/game.h"
+#include "game/game.h"
 #include "support.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // Sound effects, heard from where their event happens.
 #include <algorithm>
 
-#include "frame/game.h"
+#include "game/game.h"
 
 void Game::play_effect(Effect effect, int x) {
     // The title's demo plays silent.

@@ -1,12 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The title menu's widgets: they read Allegro's mouse state when asked and draw
-// into the bitmap they are given.
+// The screens between and around games, each a method of Game: the title, the keys screen,
+// the quit dialog, the pause, the game over and a recorded game watched. This header holds
+// what they share beyond Game: the title's widgets (they read Allegro's mouse state when asked
+// and draw into the bitmap they are given) and the pause's band.
 #pragma once
 
 #include <allegro.h>
 
 #include <string>
 #include <vector>
+
+// The pause: a band across the middle of the screen, "PAUSE" in the font scaled up on it.
+constexpr int pause_band_height = 80;
+constexpr int pause_word_scale = 4;
 
 class ImageButton {
 public:
@@ -41,8 +47,3 @@ public:
     bool update();
     void draw(BITMAP* dest) const;
 };
-
-class Game;
-// The keys screen: every action read in play with its key and gamepad button, for the player
-// to change. Returns to the caller (the title) on Escape, "Retour" or the window's close.
-void keys_screen(Game& game);

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "display/display.h"
+#include "view/view.h"
 
 const View* pointer_view = nullptr;
 

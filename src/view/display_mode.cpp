@@ -3,7 +3,7 @@
 // screen, and what every new screen needs from the game.
 #include <algorithm>
 
-#include "frame/game.h"
+#include "game/game.h"
 
 namespace {
 const char* const window_title = "Zudaduviz";

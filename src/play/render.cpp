@@ -3,7 +3,7 @@
 // composed in the buffer and then shown in one go.
 #include <algorithm>
 
-#include "frame/game.h"
+#include "game/game.h"
 
 namespace {
 

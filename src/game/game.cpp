@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "frame/game.h"
+#include "game/game.h"
 
 #include "data/data_file.h"
 #include "host/host.h"

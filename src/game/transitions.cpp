@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What every screen change goes through: the fade to black and the keyboard (and gamepad) reset.
-#include "frame/game.h"
+#include "game/game.h"
 
 void Game::show_buffer() {
     // Tests run on memory bitmaps with no graphics driver: there is nothing to show.

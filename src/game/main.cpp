@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "frame/game.h"
+#include "game/game.h"
 #include "host/host.h"
 #include "zudaduviz_icon.h"  // generated at build time
 
@@ -44,7 +44,7 @@ int run(int argc, char** argv) {
             fprintf(stderr, "zudaduviz : %s : %s\n", options.replay_to_watch.c_str(), wrong.c_str());
             return 1;
         }
-        watch_replay(game, replay, false);
+        game.watch_replay(replay, false);
         if (!game.replay.mismatch.empty())
             fprintf(stderr, "zudaduviz : %s : différence %s\n", options.replay_to_watch.c_str(), game.replay.mismatch.c_str());
     }

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game's context: it starts Allegro, owns every resource for the whole run,
-// and each screen of the program is one of its methods. Each room has its own header:
-// data/ the data file, files/ the player's files and the places searched, setup/ the
-// command line and display choices, menu/ the widgets, play/ the star field, actors/ the
-// actors, display/ the quit dialog's areas and how the picture reaches the screen, replay/
-// the game's random numbers and its recording.
+// The game's context: it starts Allegro, owns every resource for the whole run, and each
+// screen of the program is one of its methods. The program's start (main), the tick counter,
+// the callbacks, the fade and the sound of effects live beside it.
 #pragma once
 
 #include <allegro.h>
@@ -16,10 +13,11 @@
 
 #include "../actors/actors.h"
 #include "../data/data_file.h"
-#include "../display/display.h"
+#include "../input/input.h"
 #include "../play/play.h"
 #include "../replay/replay.h"
 #include "../setup/setup.h"
+#include "../view/view.h"
 
 // 500 Hz tick counter: the timer thread increments it, the game thread reads it
 // and sets it back at the start of a game and when the quit dialog closes.
@@ -139,6 +137,13 @@ public:
     bool quit_dialog();
     bool pause_screen();
     bool game_over_screen();
+    // Every action read in play with its key and gamepad button, for the player to change.
+    // Returns to the title on Escape, "Retour" or the window's close.
+    void keys_screen();
+    // Plays a recorded game on the play field, paced by the clock as it was played. The title's
+    // demo is silent, says "DÉMO" and ends at once at any input; --rejouer ends with the game,
+    // or earlier through the quit dialog. A mismatch ends it too (left in replay.mismatch).
+    void watch_replay(const ReplayFile& file, bool demo);
 
     // The player's inputs, each from the keyboard and the gamepad together.
     bool fire_held() const;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The display's own facts: where the quit dialog's buttons lie in its picture, the pause's
-// band, how the picture is shown on the screen. Its screens (render_frame, quit_dialog, pause_screen, game_over_screen) are methods of Game.
+// How the picture reaches the screen: the view that scales and places the game's 16-bit
+// picture on the window or the full screen, and the pointer read through it. The Game's
+// display methods (the mode the settings choose, the keys that change it) live here too.
 #pragma once
 
 #include <allegro.h>
@@ -9,24 +10,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-// A rectangle of a picture's own pixels, edges included.
-struct PictureArea {
-    int left, top, right, bottom;
-    bool contains(int x, int y) const { return x >= left && x <= right && y >= top && y <= bottom; }
-};
-
-// The quit dialog's areas: "Oui", "Non" and the close box.
-constexpr PictureArea quit_confirm_area{57, 82, 98, 110};
-constexpr PictureArea quit_cancel_area{163, 82, 204, 110};
-constexpr PictureArea quit_close_area{240, 1, 260, 21};
-// The smallest dialog picture that holds every area (the pointer never leaves it).
-constexpr int quit_image_min_width = quit_close_area.right + 1;
-constexpr int quit_image_min_height = quit_cancel_area.bottom + 1;
-
-// The pause: a band across the middle of the screen, "PAUSE" in the font scaled up on it.
-constexpr int pause_band_height = 80;
-constexpr int pause_word_scale = 4;
 
 // How the game's 16-bit picture reaches the screen: scaled a whole number of times, or to
 // "fill" (the largest 4:3 size, nearest pixels), centred on black; each pixel turned into

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The first gamepad: its buttons and the directions that steer.
-#include "play/play.h"
+#include "input/input.h"
 
 namespace {
 

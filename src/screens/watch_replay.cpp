@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A recorded game on the screen: the title's demo and --rejouer.
-#include "frame/game.h"
-#include "replay/replay.h"
+#include "game/game.h"
 
 namespace {
 // Top right, under the frames per second: the head-up display leaves it empty.
@@ -18,36 +17,36 @@ bool player_stirred(Game& game, int x, int y) {
     return game.pad.left() || game.pad.right();
 }
 
-void watch_replay(Game& game, const ReplayFile& file, bool demo) {
-    game.replay.playback = &file;
-    game.replay.demo = demo;
-    game.start_game(&tick_counter);
+void Game::watch_replay(const ReplayFile& file, bool demo) {
+    replay.playback = &file;
+    replay.demo = demo;
+    start_game(&tick_counter);
     const int x = mouse_x, y = mouse_y;
-    auto stirred = [&]() { return demo && player_stirred(game, x, y); };
+    auto stirred = [&]() { return demo && player_stirred(*this, x, y); };
     long due = 0;
     bool stop = false;
-    while (!stop && !game.replay.finished()) {
+    while (!stop && !replay.finished()) {
         // Each update waits for the clock to reach the time it ran at when it was played.
-        due += game.replay.next_elapsed();
-        while (*game.ticks < due && !(stop = stirred())) rest(1);
-        if (stop || game.update_frame()) break;
-        game.draw_frame();
-        if (demo) textprintf_ex(game.buffer, font, demo_line_x, demo_line_y, makecol(255, 255, 192), -1, "DÉMO");
-        game.show_buffer();
-        game.count_frame();
+        due += replay.next_elapsed();
+        while (*ticks < due && !(stop = stirred())) rest(1);
+        if (stop || update_frame()) break;
+        draw_frame();
+        if (demo) textprintf_ex(buffer, font, demo_line_x, demo_line_y, makecol(255, 255, 192), -1, "DÉMO");
+        show_buffer();
+        count_frame();
         stop = stirred() || close_requested;
     }
     if (demo) {
         // Back to the title at once: no fade, and the input that ended it is forgotten.
-        delete game.player;
-        game.player = nullptr;
-        if (game.music_on) stop_midi();
-        game.reset_keyboard();
+        delete player;
+        player = nullptr;
+        if (music_on) stop_midi();
+        reset_keyboard();
     } else {
-        game.end_game();
+        end_game();
     }
-    game.replay.playback = nullptr;
-    game.replay.demo = false;
+    replay.playback = nullptr;
+    replay.demo = false;
 }
 
 bool demo_game(const Game& game, ReplayFile& file) {

@@ -3,8 +3,8 @@
 // gamepad button. An action chosen (a click, or the arrows and Enter) takes the next key or
 // button pressed; one that served another action changes places with that action's. Every
 // change is saved at once.
-#include "frame/game.h"
-#include "menu/menu.h"
+#include "game/game.h"
+#include "screens/screens.h"
 
 namespace {
 const char* const action_labels[actions::count] = {"Gauche", "Droite",    "Tir",       "Missiles", "Fireball",
@@ -150,13 +150,13 @@ void KeysScreen::act_on(int line) {
 }
 }  // namespace
 
-void keys_screen(Game& game) {
-    KeysScreen keys(game);
-    game.reset_keyboard();
+void Game::keys_screen() {
+    KeysScreen keys(*this);
+    reset_keyboard();
     while (!keys.leave) {
-        keys.draw(game.buffer);
-        game.show_buffer();
-        game.pad.poll();
+        keys.draw(buffer);
+        show_buffer();
+        pad.poll();
         const bool clicked = (mouse_b & 3) && !keys.mouse_was_down;
         keys.mouse_was_down = mouse_b & 3;
         if (close_requested) {
@@ -168,6 +168,6 @@ void keys_screen(Game& game) {
         } else if (const int line = keys.line_chosen(clicked); line >= 0) {
             keys.act_on(line);
         }
-        game.reset_keyboard();
+        reset_keyboard();
     }
 }

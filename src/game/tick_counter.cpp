@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "frame/game.h"
+#include "game/game.h"
 
 std::atomic<int> tick_counter{0};
 

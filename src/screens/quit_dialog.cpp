@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The quit confirmation over the frozen play field. The game clock stands still
 // while it is open: the tick counter is put back on exit.
-#include "display/display.h"
-#include "frame/game.h"
+#include "screens/screens.h"
+#include "game/game.h"
 
 namespace {
 // Areas are in the picture's own pixels; the picture's top-left corner is at (x0, y0).

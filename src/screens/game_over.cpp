@@ -3,7 +3,7 @@
 // score and the record under it.
 #include <algorithm>
 
-#include "frame/game.h"
+#include "game/game.h"
 
 namespace {
 constexpr int game_over_ticks = 2 * ticks_per_second;

@@ -2,8 +2,8 @@
 // The pause: "PAUSE" over the frozen play field until P (or Pause) is pressed again. As in
 // the quit dialog the game clock stands still; the music waits too. Escape opens the quit
 // dialog; answered no, it gives back the pause, not the game.
-#include "display/display.h"
-#include "frame/game.h"
+#include "screens/screens.h"
+#include "game/game.h"
 
 namespace {
 const char* const pause_word = "PAUSE";

@@ -7,7 +7,7 @@
 #include <cctype>
 #include <utility>
 
-#include "play/play.h"
+#include "input/input.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // The title menu's two widgets.
 #include <utility>
 
-#include "display/display.h"
-#include "menu/menu.h"
+#include "screens/screens.h"
+#include "view/view.h"
 
 ImageButton::ImageButton(int centre_x, int y, int w, int h, BITMAP* normal, BITMAP* hover, BITMAP* pressed)
     : x(centre_x - normal->w / 2), y(y), w(w), h(h), normal_image(normal), hover_image(hover), pressed_image(pressed) {}

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The title screen between games: play button, music and effects options, the way to the keys
 // screen, keys, the record to beat.
-#include "frame/game.h"
-#include "menu/menu.h"
+#include "game/game.h"
+#include "screens/screens.h"
 
 namespace {
 const char* const keys_line = "Entrée : jouer      Échap : quitter";
@@ -77,7 +77,7 @@ bool Game::title_menu() {
         mouse_was_down = mouse_b & 3;
         if (!leave && (key[KEY_F1] || (clicked && keys_option.is_hovered()))) {
             play_effect(Effect::menu_click, width / 2);
-            keys_screen(*this);
+            keys_screen();
             mouse_was_down = mouse_b & 3;  // a button held on the way back clicks nothing here
         }
         if (key[KEY_ESC] || close_requested) {
@@ -91,7 +91,7 @@ bool Game::title_menu() {
             // Looked for each time: the game just played may have become the one to show.
             if (ReplayFile demo; demo_game(*this, demo)) {
                 if (music_on) stop_midi();
-                watch_replay(*this, demo, true);
+                watch_replay(demo, true);
                 enter();
                 mouse_was_down = mouse_b & 3;  // the click that ended it clicks nothing here
             }
