@@ -65,7 +65,7 @@ struct KeysScreen {
     bool waiting = false;  // for the selected action's new key or button
     bool leave = false;
     // The click that opened the screen is not one made on it.
-    bool mouse_was_down = mouse_b & 3;
+    PressEdge mouse_press{mouse_held()};
     std::string notice = choose_notice;
 
     explicit KeysScreen(Game& game) : game(game), bindings(game.settings.bindings) {}
@@ -157,8 +157,7 @@ void Game::keys_screen() {
         keys.draw(buffer);
         show_buffer();
         pad.poll();
-        const bool clicked = (mouse_b & 3) && !keys.mouse_was_down;
-        keys.mouse_was_down = mouse_b & 3;
+        const bool clicked = keys.mouse_press.struck(mouse_held());
         if (close_requested) {
             keys.leave = true;
         } else if (keys.waiting) {

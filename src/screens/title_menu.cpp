@@ -22,7 +22,7 @@ bool Game::title_menu() {
     TextOption effects_option(100, 200, effects_option_y, "Effets", {"Effets OFF", "Effets ON"});
     // Not a setting to step through: a click (or F1) opens the keys screen.
     TextOption keys_option(100, 200, keys_option_y, "Touches", {"Changer (F1)"});
-    bool mouse_was_down = mouse_b & 3;
+    PressEdge mouse_press{mouse_held()};
     // Open on the settings in force, so that what they show is what plays.
     music_option.index = music_on;
     effects_option.index = settings.effects_on ? 1 : 0;
@@ -73,12 +73,11 @@ bool Game::title_menu() {
         pad.poll();
         const bool stirred = player_stirred(*this, mouse_seen_x, mouse_seen_y);
         if (enter_pressed() || pad.start()) leave = true;
-        const bool clicked = (mouse_b & 3) && !mouse_was_down;
-        mouse_was_down = mouse_b & 3;
+        const bool clicked = mouse_press.struck(mouse_held());
         if (!leave && (key[KEY_F1] || (clicked && keys_option.is_hovered()))) {
             play_effect(Effect::menu_click, width / 2);
             keys_screen();
-            mouse_was_down = mouse_b & 3;  // a button held on the way back clicks nothing here
+            mouse_press.was_down = mouse_held();  // a button held on the way back clicks nothing here
         }
         if (key[KEY_ESC] || close_requested) {
             quit = true;
@@ -93,7 +92,7 @@ bool Game::title_menu() {
                 if (music_on) stop_midi();
                 watch_replay(demo, true);
                 enter();
-                mouse_was_down = mouse_b & 3;  // the click that ended it clicks nothing here
+                mouse_press.was_down = mouse_held();  // the click that ended it clicks nothing here
             }
             idle_since = tick_counter, mouse_seen_x = mouse_x, mouse_seen_y = mouse_y;
         }
