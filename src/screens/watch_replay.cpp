@@ -38,8 +38,7 @@ void Game::watch_replay(const ReplayFile& file, bool demo) {
     }
     if (demo) {
         // Back to the title at once: no fade, and the input that ended it is forgotten.
-        delete player;
-        player = nullptr;
+        player.reset();
         if (music_on) stop_midi();
         reset_keyboard();
     } else {
