@@ -63,10 +63,10 @@ bool Game::title_menu() {
         }
         effects_option.draw(buffer);
         keys_option.draw(buffer);
-        textprintf_centre_ex(buffer, font, width / 2, keys_line_y, makecol(150, 150, 190), -1, "%s", keys_line);
+        textprintf_centre_ex(buffer, font, width / 2, keys_line_y, colours::hint(), -1, "%s", keys_line);
         // Nothing to beat before the first points are scored.
         if (record > 0)
-            textprintf_centre_ex(buffer, font, width / 2, record_line_y, makecol(194, 194, 255), -1, "Record : %i",
+            textprintf_centre_ex(buffer, font, width / 2, record_line_y, colours::label(), -1, "Record : %i",
                                  record);
         masked_blit(mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), mouse_pointer->w, mouse_pointer->h);
         show_buffer();

@@ -46,7 +46,7 @@ bool TextOption::update() {
 }
 
 void TextOption::draw(BITMAP* dest) const {
-    textprintf_ex(dest, font, label_x, y, makecol(194, 194, 255), -1, "%s", label.c_str());
-    textprintf_ex(dest, font, value_x, y, makecol(255, 64, 64), -1, "%s", values[index].c_str());
-    hline(dest, label_x, y + text_height(font), label_x + text_length(font, label.c_str()) - 2, makecol(129, 129, 246));
+    textprintf_ex(dest, font, label_x, y, colours::label(), -1, "%s", label.c_str());
+    textprintf_ex(dest, font, value_x, y, colours::value(), -1, "%s", values[index].c_str());
+    hline(dest, label_x, y + text_height(font), label_x + text_length(font, label.c_str()) - 2, colours::underline());
 }

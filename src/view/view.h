@@ -13,6 +13,16 @@
 
 #include "../input/input.h"
 
+// The interface's colours, named once: texts, options and notices on every screen and the
+// HUD. Each is the picture's 16-bit colour (makecol at the depth the picture is drawn in).
+namespace colours {
+inline int label() { return makecol(194, 194, 255); }  // option labels, the record
+inline int value() { return makecol(255, 64, 64); }  // option values
+inline int underline() { return makecol(129, 129, 246); }  // under an option's label
+inline int hint() { return makecol(150, 150, 190); }  // the keys' lines, column heads
+inline int bright() { return makecol(255, 255, 192); }  // notices, the HUD's words, the pause
+}  // namespace colours
+
 // How the game's 16-bit picture reaches the screen: scaled a whole number of times, or to
 // "fill" (the largest 4:3 size, nearest pixels), centred on black; each pixel turned into
 // the screen's own through one table, in the same pass. Allegro's mouse position is the
