@@ -184,13 +184,12 @@ TEST(DataFile, TheTunesLoopAfterFortyToSixtySecondsEveryNoteReleasedOnFreepats) 
             ends.insert(events.back().tick);
             std::map<int, long> sounding;  // channel << 8 | key: the tick it was struck
             for (const MidiEvent& e : events) {
-                const int kind = e.bytes[0] & 0xF0, channel = e.bytes[0] & 0x0F, key = e.bytes[1];
+                const int kind = e.bytes[0] & 0xF0, channel = e.bytes[0] & 0x0F, key = e.bytes[1], note = channel << 8 | key;
                 if (kind == 0x90 && e.bytes[2] > 0) {
-                    EXPECT_TRUE(sounding.emplace(channel << 8 | key, e.tick).second) << "key " << key << " struck again at " << e.tick;
-                } else if (kind == 0x80 || kind == 0x90) {
-                    const auto struck = sounding.find(channel << 8 | key);
-                    EXPECT_TRUE(struck != sounding.end() && struck->second < e.tick) << "key " << key << " released at " << e.tick;
-                    if (struck != sounding.end()) sounding.erase(struck);
+                    EXPECT_TRUE(sounding.emplace(note, e.tick).second) << "key " << key << " struck again at " << e.tick;
+                } else if (kind == 0x80 || kind == 0x90) {  // a note-on of velocity 0 releases too
+                    EXPECT_TRUE(sounding.count(note) && sounding[note] < e.tick) << "key " << key << " released at " << e.tick;
+                    sounding.erase(note);
                 }
                 if (e.bytes[0] == 0xFF && key == 0x51) tempo[e.tick] = e.bytes[3] << 16 | e.bytes[4] << 8 | e.bytes[5];
                 EXPECT_TRUE(kind != 0xC0 || channel == 9 || programs.empty() || programs.count(key)) << "no program " << key;

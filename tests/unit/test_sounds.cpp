@@ -8,10 +8,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "data/data_file.h"
 #include "effects.h"
-#include "frame/game.h"
 #include "support.h"
 
 namespace {
@@ -39,11 +40,11 @@ std::vector<double> signature(const Signal& x) {
 // alike in both would be heard as one.
 TEST(Sounds, HaveHeadroomAndSilentEndsAndEachDiffersFromEveryOtherInLengthOrColour) {
     start_headless_allegro();
-    Game game(800, 600, 1, 1);
-    game.take_objects(load_datafile(DATA_FILE));  // the game unloads it
+    const std::unique_ptr<DATAFILE, void (*)(DATAFILE*)> data(load_datafile(DATA_FILE), unload_datafile);
+    ASSERT_NE(data, nullptr) << "cannot load " << DATA_FILE;
     std::vector<std::pair<double, std::vector<double>>> heard;  // each sound's length and signature
     for (int e = 0; e < effect_count; e++) {
-        const SAMPLE* sample = game.effect_samples[e];
+        const auto* sample = static_cast<const SAMPLE*>(data.get()[data_layout::index_of(Effect(e))].dat);
         ASSERT_TRUE(sample && sample->bits == 16 && !sample->stereo) << "effect " << e;
         Signal x(sample->len);  // Allegro keeps 16-bit values unsigned, offset by half the range
         const auto* values = static_cast<const uint16_t*>(sample->data);
