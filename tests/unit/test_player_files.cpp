@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -19,8 +20,14 @@ namespace {
 
 struct Folder {
     std::string path = ::testing::TempDir() + "zudaduviz-player-" + std::to_string(getpid());
-    Folder() { std::system(("rm -rf '" + path + "' && mkdir -p '" + path + "'").c_str()); }
-    ~Folder() { std::system(("rm -rf '" + path + "'").c_str()); }
+    Folder() {
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+    }
+    ~Folder() {
+        std::error_code left_as_is;  // a test that fails half-way must not also throw here
+        std::filesystem::remove_all(path, left_as_is);
+    }
 };
 
 std::string read(const std::string& path) {
@@ -121,8 +128,8 @@ TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
     };
     alarm(20);  // a read that blocks ends the test here
     for (const std::string& plant : plants) {
-        std::system(("cd '" + folder.path + "' && rm -rf zudaduviz nowhere && mkdir zudaduviz && echo outside > outside"
-                     " && cd zudaduviz && " + plant).c_str());
+        ASSERT_EQ(std::system(("cd '" + folder.path + "' && rm -rf zudaduviz nowhere && mkdir zudaduviz && echo outside > outside"
+                     " && cd zudaduviz && " + plant).c_str()), 0) << plant;
         Settings settings = load_settings(inside + "settings");
         EXPECT_TRUE(settings.effects_on && settings.display == Settings::Display::unchosen && !load_record(inside + "record"))
             << plant;
