@@ -7,6 +7,7 @@
 
 #include "../data/data_file.h"
 #include "../input/input.h"
+#include "../play/play.h"
 
 // The player's choices, kept between runs in the settings file.
 struct Settings {
@@ -20,6 +21,10 @@ struct Settings {
     bool effects_on = true;
     // Off at the first start, then as the player last left it.
     bool music_on = false;
+    // The pace of the next game, 1 to level_count ("Rapidité" on the title).
+    int level = 1;
+    // The ship fires whenever it can, unless the fire key or button is held.
+    bool auto_fire = false;
     KeyBindings bindings;
 };
 // The player's folders: $XDG_CONFIG_HOME/zudaduviz and $XDG_DATA_HOME/zudaduviz (by
@@ -47,6 +52,10 @@ int keep_record(const std::string& path, int score);
 // Where the kept games lie: beside the record, in the player's data folder.
 std::string last_game_path(const std::string& record_path);
 std::string best_game_path(const std::string& record_path);
+// A level's own file of a kind kept per level (the record, the best game): level 1's is the file
+// itself, as it was before there were levels; level 2's "record" is "record-2", its
+// "best-game.replay" "best-game-2.replay".
+std::string level_path(const std::string& path, int level);
 
 // Where this program looks for its files: the working directory, its own folder (from the
 // kernel, every link resolved) and the folder the build installs the data into.

@@ -38,3 +38,10 @@ std::string beside(const std::string& record_path, const char* name) {
 
 std::string last_game_path(const std::string& record_path) { return beside(record_path, "last-game.replay"); }
 std::string best_game_path(const std::string& record_path) { return beside(record_path, "best-game.replay"); }
+
+std::string level_path(const std::string& path, int level) {
+    if (path.empty() || level == 1) return path;
+    const size_t slash = path.rfind('/'), dot = path.rfind('.');
+    const size_t end = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : path.size();
+    return path.substr(0, end) + "-" + std::to_string(level) + path.substr(end);
+}

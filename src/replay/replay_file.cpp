@@ -14,7 +14,8 @@
 
 namespace {
 const char magic[8] = {'Z', 'D', 'Z', 'R', 'E', 'J', 'E', 'U'};
-constexpr uint16_t format_version = 1;
+// Format 2 adds the level; a file of format 1 plays at level 1.
+constexpr uint16_t format_version = 2, first_format = 1;
 // Bounds a file must keep: they leave room for any real game (a week of updates) and
 // keep a forged one from asking for gigabytes.
 constexpr uint32_t most_body_bytes = 64u << 20;
@@ -102,6 +103,7 @@ std::string write_replay(const ReplayFile& file) {
     w.bytes += file.game_version;
     w.u32(file.seed);
     w.u16(file.width), w.u16(file.height), w.u8(file.star_layers), w.u16(file.stars_per_layer);
+    w.u8(uint32_t(file.level));
     const std::string body = body_of(file);
     uLongf packed_size = compressBound(body.size());
     std::string packed(packed_size, '\0');
@@ -118,7 +120,7 @@ std::string read_replay(const std::string& bytes, ReplayFile& file) {
         return "ce fichier n'est pas une partie enregistrée de Zudaduviz";
     ByteReader r{bytes, sizeof magic};
     const uint32_t format = r.u16();
-    if (r.ok && format != format_version)
+    if (r.ok && format != format_version && format != first_format)
         return "cette partie a été enregistrée dans un autre format (" + std::to_string(format) + ")";
     const size_t version_length = r.u8();
     if (version_length > most_version_length || version_length > bytes.size() - r.at) r.ok = false;
@@ -126,12 +128,16 @@ std::string read_replay(const std::string& bytes, ReplayFile& file) {
     file.seed = r.u32();
     file.width = int(r.u16()), file.height = int(r.u16());
     file.star_layers = int(r.u8()), file.stars_per_layer = int(r.u16());
+    file.level = format == first_format ? 1 : int(r.u8());
     const uint32_t body_size = r.u32(), packed_size = r.u32();
     if (!r.ok || packed_size != bytes.size() - r.at) return "le fichier de partie est tronqué";
     if (file.width < 1 || file.width > most_screen_side || file.height < 1 || file.height > most_screen_side ||
         file.star_layers < 1 || file.star_layers > most_layers || file.stars_per_layer < 1 ||
         file.stars_per_layer > most_stars_per_layer || body_size > most_body_bytes)
         return std::string(damaged) + " (en-tête)";
+    if (!known_level(file.level))
+        return "cette partie a été jouée en rapidité " + std::to_string(file.level) + ", inconnue (de 1 à " +
+               std::to_string(level_count) + ")";
     std::string body(body_size, '\0');
     uLongf unpacked = body_size;
     if (uncompress(reinterpret_cast<Bytef*>(&body[0]), &unpacked, reinterpret_cast<const Bytef*>(&bytes[r.at]),

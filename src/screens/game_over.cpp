@@ -26,14 +26,16 @@ bool Game::game_over_screen() {
     play_effect(Effect::game_over, width >> 1);
     // Kept before the wait starts, so writing the file never shortens the two seconds. Another
     // game may have raised the record meanwhile: the higher of the two is the one to beat.
+    // Each level has its own record and best game.
     const int score = player->score;
-    const int to_beat = std::max(record, keep_record(record_path, score));
+    int& record = records[level - 1];
+    const int to_beat = std::max(record, keep_record(level_path(record_path, level), score));
     const bool beaten = score > to_beat;
     record = std::max(to_beat, score);
     // The game to watch again: always the last one, the best one when it beat the record.
     if (const std::string kept = replay.finish(); !kept.empty() && !record_path.empty()) {
         replace_file(last_game_path(record_path), kept);
-        if (beaten) replace_file(best_game_path(record_path), kept);
+        if (beaten) replace_file(level_path(best_game_path(record_path), level), kept);
     }
 
     saved_ticks = *ticks;

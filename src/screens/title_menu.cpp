@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The title screen between games: play button, music and effects options, the way to the keys
-// screen, keys, the record to beat.
+// The title screen between games: play button, the pace, music and effects options, the way to
+// the keys screen, keys, the record to beat at the pace chosen.
 #include "game/game.h"
 #include "screens/screens.h"
 
 namespace {
 const char* const keys_line = "Entrée : jouer      Échap : quitter";
+const char* const level_label = "Rapidité";
+constexpr int level_option_y = 300;  // above the music option, in its column
 constexpr int effects_option_y = 370;  // under the music option (y 350), in its column
 constexpr int keys_option_y = 390;  // under the effects option, above the keys line
 constexpr int keys_line_y = 430;  // between the options and the play button (y 500)
@@ -18,12 +20,16 @@ bool Game::title_menu() {
     bool quit = false;
     ImageButton play_button(width / 2, 500, play_button_normal->w, play_button_normal->h, play_button_normal,
                             play_button_hover, play_button_pressed);
+    std::vector<std::string> level_values;
+    for (int l = 1; l <= level_count; l++) level_values.push_back(std::string(level_label) + " " + std::to_string(l));
+    TextOption level_option(100, 200, level_option_y, level_label, level_values);
     TextOption music_option(100, 200, 350, "Musique", {"Musique OFF", "Musique ON"});
     TextOption effects_option(100, 200, effects_option_y, "Effets", {"Effets OFF", "Effets ON"});
     // Not a setting to step through: a click (or F1) opens the keys screen.
     TextOption keys_option(100, 200, keys_option_y, "Touches", {"Changer (F1)"});
     PressEdge mouse_press{mouse_held()};
     // Open on the settings in force, so that what they show is what plays.
+    level_option.index = settings.level - 1;
     music_option.index = music_on;
     effects_option.index = settings.effects_on ? 1 : 0;
 
@@ -47,6 +53,12 @@ bool Game::title_menu() {
             play_effect(Effect::menu_click, width / 2);
         }
         play_button.draw(buffer);
+        if (level_option.update()) {
+            settings.level = level_option.index + 1;
+            save_settings(settings, settings_path);  // kept for this run even if it cannot be saved
+            play_effect(Effect::menu_click, width / 2);
+        }
+        level_option.draw(buffer);
         if (music_option.update()) {
             music_on = music_option.index;
             settings.music_on = music_on;
@@ -64,8 +76,8 @@ bool Game::title_menu() {
         effects_option.draw(buffer);
         keys_option.draw(buffer);
         textprintf_centre_ex(buffer, font, width / 2, keys_line_y, colours::hint(), -1, "%s", keys_line);
-        // Nothing to beat before the first points are scored.
-        if (record > 0)
+        // Nothing to beat before the first points are scored at this pace.
+        if (const int record = records[settings.level - 1]; record > 0)
             textprintf_centre_ex(buffer, font, width / 2, record_line_y, colours::label(), -1, "Record : %i",
                                  record);
         masked_blit(mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), mouse_pointer->w, mouse_pointer->h);

@@ -39,8 +39,8 @@ TEST_F(Screens, ThePauseHoldsTheClockAndEveryActorThenTheGameCarriesOnFromTheSam
 
 // The gauge follows the armour one point per update, and the update that empties it shows the
 // game-over picture (heard at once) for 1000 ticks and ends the game. Then "Nouveau record !"
-// (in its own colour, under the picture) only when the record is beaten; the record then holds
-// for the run (it is written nowhere here).
+// (in its own colour, under the picture) only when the record of the game's level is beaten; the
+// record then holds for the run (it is written nowhere here).
 TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRecordIsBeaten) {
     ship().armour = 50;
     ship().hull = 20;
@@ -53,9 +53,11 @@ TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRe
     EXPECT_EQ(std::tuple(updates, ship().hull, heard),
               std::tuple(20, 0, Heard{{Effect::ram, 122}, {Effect::game_over, 128}}));
     EXPECT_GE(game.last_tick, game.saved_ticks + 1000);
-    game.record = 500;
+    game.records[0] = 500;
     std::vector<bool> banners;
-    for (int score : {300, 600, 550, 600}) {  // the last only equals the record
+    // The last only equals level 1's record; 550 is a first record at level 2.
+    for (auto [level, score] : {std::pair{1, 300}, {1, 600}, {1, 550}, {1, 600}, {2, 550}}) {
+        game.level = level;
         ship().score = score;
         game.game_over_screen();
         int lit = 0;
@@ -66,5 +68,6 @@ TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRe
     }
     over = true;
     timer.join();
-    EXPECT_EQ(std::pair(banners, game.record), std::pair(std::vector<bool>{false, true, false, false}, 600));
+    EXPECT_EQ(std::tuple(banners, game.records[0], game.records[1]),
+              std::tuple(std::vector<bool>{false, true, false, false, true}, 600, 550));
 }
