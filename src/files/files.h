@@ -3,6 +3,8 @@
 // record, and where the program itself stands on the machine.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "../data/data_file.h"
@@ -25,6 +27,8 @@ struct Settings {
     int level = 1;
     // The ship fires whenever it can, unless the fire key or button is held.
     bool auto_fire = false;
+    // The name the table of honour gives the player's games; empty: the login name.
+    std::string name;
     KeyBindings bindings;
 };
 // The player's folders: $XDG_CONFIG_HOME/zudaduviz and $XDG_DATA_HOME/zudaduviz (by
@@ -49,6 +53,19 @@ int load_record(const std::string& path);
 // none or it cannot be read; a file that cannot be written is left as it is, without a word.
 int keep_record(const std::string& path, int score);
 
+// Runs `work` holding the lock on the folder of `path` (the record's lock), which it makes when
+// missing; `locked` is false when the lock cannot be had (no locks there, or a stuck game holds it).
+void under_folder_lock(const std::string& path, const std::function<void(bool locked)>& work);
+// The whole of a regular file of at most `limit` bytes; nothing for anything else.
+std::optional<std::string> read_small_file(const std::string& path, size_t limit);
+
+// A name the table of honour can show: the letters the font draws (no space, no control), at most
+// name_letters of them; the rest of `wanted` is left out.
+constexpr int name_letters = 12;
+std::string fitting_name(const std::string& wanted);
+// The name the player's games go under: the one chosen, else the login name, else "Joueur".
+std::string player_name(const Settings& settings);
+
 // Where the kept games lie: beside the record, in the player's data folder.
 std::string last_game_path(const std::string& record_path);
 std::string best_game_path(const std::string& record_path);
@@ -56,6 +73,9 @@ std::string best_game_path(const std::string& record_path);
 // itself, as it was before there were levels; level 2's "record" is "record-2", its
 // "best-game.replay" "best-game-2.replay".
 std::string level_path(const std::string& path, int level);
+// The table of honour beside the record, and the folder of the games it names.
+std::string score_table_path(const std::string& record_path);
+std::string table_games_path(const std::string& record_path);
 
 // Where this program looks for its files: the working directory, its own folder (from the
 // kernel, every link resolved) and the folder the build installs the data into.

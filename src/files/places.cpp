@@ -38,6 +38,8 @@ std::string beside(const std::string& record_path, const char* name) {
 
 std::string last_game_path(const std::string& record_path) { return beside(record_path, "last-game.replay"); }
 std::string best_game_path(const std::string& record_path) { return beside(record_path, "best-game.replay"); }
+std::string score_table_path(const std::string& record_path) { return beside(record_path, "scores"); }
+std::string table_games_path(const std::string& record_path) { return beside(record_path, "scores-games"); }
 
 std::string level_path(const std::string& path, int level) {
     if (path.empty() || level == 1) return path;

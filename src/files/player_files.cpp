@@ -3,6 +3,7 @@
 // $XDG_DATA_HOME. Whatever happens to them, the game starts: a missing or damaged
 // file gives the defaults, and a file is replaced whole or not at all.
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,32 +58,6 @@ bool make_folders(const std::string& path) {
 std::string folder_of(const std::string& path) {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos || slash == 0 ? "" : path.substr(0, slash);
-}
-
-// The whole file, when it is a regular file of at most `limit` bytes: whatever else the
-// player's folder holds at that name (a FIFO, a device, a link to one, a huge file) reads as
-// nothing, without blocking. A link to a regular file reads as that file.
-std::optional<std::string> read_small_file(const std::string& path, size_t limit) {
-    struct stat info;
-    // Looked at before opening, since opening a device can itself act; checked again on
-    // what was opened, in case the name changed meanwhile.
-    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file < 0) return std::nullopt;
-    std::string text(limit + 1, '\0');
-    size_t got = 0;
-    ssize_t step = 1;
-    if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
-        while (got < text.size() && (step = read(file, &text[got], text.size() - got)) != 0) {
-            if (step > 0) got += step;
-            else if (errno != EINTR) break;
-        }
-    }
-    const bool whole = S_ISREG(info.st_mode) && step >= 0 && got <= limit;
-    close(file);
-    if (!whole) return std::nullopt;
-    text.resize(got);
-    return text;
 }
 
 // replace_file, when `still_wanted` (if given) holds just before the rename.
@@ -170,6 +145,31 @@ void raise_unlocked(const std::string& path, int score) {
 
 }  // namespace
 
+// Whatever else the player's folder holds at that name (a FIFO, a device, a link to one, a huge
+// file) reads as nothing, without blocking. A link to a regular file reads as that file.
+std::optional<std::string> read_small_file(const std::string& path, size_t limit) {
+    struct stat info;
+    // Looked at before opening, since opening a device can itself act; checked again on
+    // what was opened, in case the name changed meanwhile.
+    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) return std::nullopt;
+    std::string text(limit + 1, '\0');
+    size_t got = 0;
+    ssize_t step = 1;
+    if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
+        while (got < text.size() && (step = read(file, &text[got], text.size() - got)) != 0) {
+            if (step > 0) got += step;
+            else if (errno != EINTR) break;
+        }
+    }
+    const bool whole = S_ISREG(info.st_mode) && step >= 0 && got <= limit;
+    close(file);
+    if (!whole) return std::nullopt;
+    text.resize(got);
+    return text;
+}
+
 std::string player_config_dir() {
     const std::string base = base_dir("XDG_CONFIG_HOME", ".config");
     return base.empty() ? "" : base + "/zudaduviz";
@@ -201,6 +201,7 @@ Settings load_settings(const std::string& path) {
         if (name == "music" && (value == "on" || value == "off")) settings.music_on = value == "on";
         if (name == "level" && value.size() == 1 && known_level(value[0] - '0')) settings.level = value[0] - '0';
         if (name == "auto_fire" && (value == "on" || value == "off")) settings.auto_fire = value == "on";
+        if (name == "name") settings.name = fitting_name(value);
         for (int action = 0; action < actions::count; action++) {
             if (name == std::string("key_") + action_names[action] && key_named(value))
                 keys_read.emplace_back(action, key_named(value));
@@ -225,6 +226,7 @@ bool save_settings(const Settings& settings, const std::string& path) {
     text << "music=" << (settings.music_on ? "on" : "off") << "\n";
     text << "level=" << settings.level << "\n";
     text << "auto_fire=" << (settings.auto_fire ? "on" : "off") << "\n";
+    if (!settings.name.empty()) text << "name=" << settings.name << "\n";
     // Keys by Allegro's names, buttons counted from 1 (or none).
     for (int action = 0; action < actions::count; action++)
         text << "key_" << action_names[action] << "=" << _keyboard_common_names[settings.bindings.keys[action]] << "\n";
@@ -248,11 +250,10 @@ int load_record(const std::string& path) {
     return value <= INT_MAX ? int(value) : 0;
 }
 
-int keep_record(const std::string& path, int score) {
-    if (path.empty()) return 0;
+void under_folder_lock(const std::string& path, const std::function<void(bool locked)>& work) {
     // The folder itself is locked: no file of its own, so nothing anyone plants can take the
-    // lock's place. When it cannot be made, the record cannot be written either: the write
-    // below then fails quietly.
+    // lock's place. When it cannot be made, nothing can be written there either: the writes
+    // then fail quietly.
     const std::string folder = folder_of(path).empty() ? "." : folder_of(path);
     make_folders(folder);
     const int lock = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -263,11 +264,49 @@ int keep_record(const std::string& path, int score) {
         if (!locked && errno != EWOULDBLOCK && errno != EINTR) break;  // no locks on this file system
         if (!locked) usleep(lock_wait_step_us);
     }
-    const int before = load_record(path);
-    if (score > before) {
-        if (locked) replace_file(path, std::to_string(score) + "\n");
-        else raise_unlocked(path, score);
-    }
+    work(locked);
     if (lock >= 0) close(lock);  // releases the lock
+}
+
+int keep_record(const std::string& path, int score) {
+    if (path.empty()) return 0;
+    int before = 0;
+    under_folder_lock(path, [&](bool locked) {
+        before = load_record(path);
+        if (score > before) {
+            if (locked) replace_file(path, std::to_string(score) + "\n");
+            else raise_unlocked(path, score);
+        }
+    });
     return before;
+}
+
+std::string fitting_name(const std::string& wanted) {
+    // UTF-8 in, UTF-8 out; a byte that starts no character the font draws is skipped.
+    std::string name;
+    int letters = 0;
+    for (size_t at = 0; at < wanted.size() && letters < name_letters;) {
+        const unsigned char lead = uint8_t(wanted[at]);
+        uint32_t code = lead;
+        size_t length = 1;
+        if (lead >= 0xc2 && lead <= 0xc5 && at + 1 < wanted.size() && (uint8_t(wanted[at + 1]) & 0xc0) == 0x80) {
+            code = (lead & 0x1f) << 6 | (uint8_t(wanted[at + 1]) & 0x3f);
+            length = 2;
+        }
+        // Allegro's font: U+0021 to U+007E, U+00A1 to U+017F (U+00AD, the soft hyphen, draws nothing).
+        if ((code >= 0x21 && code <= 0x7e) || (length == 2 && code >= 0xa1 && code <= 0x17f && code != 0xad)) {
+            name += wanted.substr(at, length);
+            letters++;
+        }
+        at += length;
+    }
+    return name;
+}
+
+std::string player_name(const Settings& settings) {
+    if (!settings.name.empty()) return settings.name;
+    const passwd* account = getpwuid(getuid());
+    std::string login = fitting_name(account && account->pw_name ? account->pw_name : "");
+    if (login.empty() && std::getenv("USER")) login = fitting_name(std::getenv("USER"));
+    return login.empty() ? "Joueur" : login;
 }

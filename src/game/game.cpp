@@ -41,7 +41,6 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
         save_settings(settings, settings_path);
     }
     if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
-    for (int l = 1; l <= level_count; l++) records[l - 1] = load_record(level_path(record_path, l));
     replay.recording = true;  // every game is kept to be watched again
     const DataPlaces places = this_program_places();
     EndSignals end_signals;  // held until Allegro's own handlers are replaced
@@ -87,6 +86,8 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
 
     srand(time(nullptr));
     star_field = create_star_field(star_layers, stars_per_layer, width, height);
+    // Proven on the pictures just loaded: the records to beat are proven ones.
+    read_honour(*this);
 }
 
 Game::Game(int width, int height, int star_layers, int stars_per_layer)

@@ -96,6 +96,8 @@ public:
     // the run), the other levels' beside it (level_path).
     int records[level_count];
     std::string record_path;
+    // The table of honour as last read, each entry proven or not.
+    HonourTable honour;
     GamePad pad;
     // The game's random numbers, and the recording of the game or the one played back.
     ReplayDeck replay;

@@ -20,6 +20,7 @@ int run(int argc, char** argv) {
         case Options::Action::play: break;
         case Options::Action::help: fputs(help_text().c_str(), stdout); return 0;
         case Options::Action::version: fputs(version_text().c_str(), stdout); return 0;
+        case Options::Action::scores: return print_scores(options.data_file);
         case Options::Action::usage_error: fputs(usage_text(options.error).c_str(), stderr); return usage_exit_code;
     }
     if (!options.replay_to_verify.empty()) return verify_replay(options.replay_to_verify, options.data_file);

@@ -19,7 +19,7 @@ bool Game::update_frame() {
     if (!replay.demo && quit_asked()) game_ends = quit_dialog();
     if (!replay.demo && pause_asked() && !game_ends) game_ends = pause_screen();  // not once the player chose to leave
     if (close_requested) game_ends = true;  // the window is closing: no question asked
-    if (key[KEY_PRTSCR]) save_screenshot();
+    if (key[KEY_PRTSCR] && !replay.demo) save_screenshot();  // the keyboard reaches no demo or proof
     scroll_stars(elapsed);
     move_shots(elapsed);
     spawn_random_bonus();

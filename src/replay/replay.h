@@ -4,8 +4,11 @@
 // same seed, sky, clock steps and inputs, every update leads to the same state.
 #pragma once
 
+#include <allegro.h>
+
 #include <cstdint>
 #include <cstring>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -159,6 +162,8 @@ struct ReplayDeck {
     bool after_update(int elapsed, const UpdateInputs& inputs, bool game_ends, const Game& game);
     // The whole game, once it has ended; empty when nothing was recorded.
     std::string finish();
+    // The ticks of play the updates so far moved things by: the game's length.
+    long ticks_played() const { return play_ticks; }
 
 private:
     struct Run {
@@ -177,13 +182,76 @@ private:
     bool overflowed = false;
 };
 
+// What a recorded game came to, played back without a window on the pictures of `objects`
+// (a loaded data file, left loaded): `mismatch` empty when every check agreed.
+struct ReplayOutcome {
+    std::string mismatch;
+    int score = 0, kills = 0;
+    long ticks = 0;
+    double seconds = 0;  // the time the playing back took
+};
+ReplayOutcome replay_without_window(const ReplayFile& file, DATAFILE* objects);
+// The game's data file, found and checked as the game finds it, for games of that screen played
+// back without a window (Allegro installed with no system driver); null, with the message
+// told on standard error (about `for_path` when there is none), when it cannot be had.
+DATAFILE* data_for_replays(const std::string& data_file, int width, int height, const std::string& for_path);
 // --verifier: replays a file without a window, as fast as it can. 0 when every check
 // matches, 1 with the first mismatch (or an unreadable file) told on standard error.
 int verify_replay(const std::string& path, const std::string& data_file);
 
 // A key, a mouse button or a gamepad button held, or the mouse moved from (x, y).
 bool player_stirred(Game& game, int x, int y);
-// The game the title's demo plays, at the level it was played at: the best one of the level
-// chosen, else the last one; false when neither can be read or replayed here (the demo then
+// The game the title's demo plays, at the level it was played at: the best proven game of the
+// level chosen in the table of honour, else the best one kept of that level, else the last one; false when neither can be read or replayed here (the demo then
 // never starts).
 bool demo_game(const Game& game, ReplayFile& file);
+
+// The table of honour: the ten best games of each level, best first, in a text file beside the
+// record (score_table_path), each with its replay in the table's games folder. A line per game:
+//   LEVEL SCORE KILLS SECONDS DATE NAME GAME
+// (SECONDS with three decimals, DATE the local "YYYY-MM-DDTHH:MM", GAME a bare file name); "-"
+// for what is not known: the record carried over from before the table has no game.
+constexpr int table_size = 10;
+struct HonourEntry {
+    int level = 1, score = 0;
+    int kills = -1;     // -1: not known
+    long ticks = -1;    // the game's length in ticks of play; -1: not known
+    std::string date = "-", name, game;  // game: empty for none
+    // Set when the table is proven: empty when the game replays to this entry, else why not (French).
+    std::string unproven = "pas encore vérifiée";
+    bool proven() const { return unproven.empty(); }
+};
+struct HonourTable {
+    std::vector<HonourEntry> levels[level_count];
+    // The proofs made this run, by entry line: a table read again replays only what is new.
+    std::map<std::string, std::string> proofs;
+};
+// The table's lines and what they are read back to: lines that cannot be read are skipped, the
+// rest sorted by score (an equal score after the one that made it first), ten a level kept.
+std::string table_text(const HonourTable& table);
+HonourTable read_table_text(const std::string& text);
+// The game an entry names, read as every player file is read; empty, else why it cannot be (French).
+std::string load_table_game(const std::string& record_path, const HonourEntry& entry, ReplayFile& file);
+// Where a score would enter its level's list (after the equal ones), or -1 past the tenth.
+int table_place(const std::vector<HonourEntry>& level, int score);
+// The table beside the record; where none was ever written, each level's record file becomes
+// that level's first entry, with `name` and no game.
+HonourTable load_table(const std::string& record_path, const std::string& name);
+// Enters a game that has ended (`replay` its file, empty when it was not kept) under the record's
+// lock: its replay written first, then the table, and the game that fell out removed. `before` is
+// the table the game entered, read under the lock. False when it is not among the ten.
+bool enter_table(const std::string& record_path, HonourEntry entry, const std::string& replay, HonourTable& before);
+// Proves each entry of `level` whose proof is not known yet by replaying its game, through the
+// same playing back as --verifier, on `game`'s pictures and screen.
+void prove_level(HonourTable& table, int level, const std::string& record_path, const Game& game);
+// The record to beat at `level`: the best proven score, or the score of an entry carried over with no
+// game up to `record_file` (the level's record file, what was trusted before the table).
+int table_record(const HonourTable& table, int level, int record_file);
+// The table read again (the proofs already made kept), every level proven, and the records to
+// beat raised to it.
+void read_honour(Game& game);
+// --scores: every level's table and each entry's proof on standard output; 0, or 1 when the data
+// file cannot be had.
+int print_scores(const std::string& data_file);
+// The length of a game as the table shows it: "3:05".
+std::string minutes_text(long ticks);

@@ -14,40 +14,57 @@ int refused(const std::string& path, const std::string& why) {
 }
 }  // namespace
 
+DATAFILE* data_for_replays(const std::string& data_file, int width, int height, const std::string& for_path) {
+    // The pictures decide every collision: the game's own data file, loaded as the game does.
+    install_allegro(SYSTEM_NONE, &errno, atexit);
+    set_color_depth(16);
+    FoundFile found{data_file, {data_file}};
+    if (data_file.empty()) found = find_data_file("zudaduviz.dat", this_program_places(), is_readable_file);
+    if (found.path.empty() || !is_readable_file(found.path)) return refused(for_path, data_file_missing(found.tried)), nullptr;
+    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty()) return refused(found.path, broken), nullptr;
+    DATAFILE* loaded = load_datafile(found.path.c_str());
+    if (!loaded) return refused(for_path, data_file_missing(found.tried)), nullptr;
+    if (std::string wrong = check_data_objects(loaded, width, height); !wrong.empty()) {
+        unload_datafile(loaded);
+        return refused(found.path, wrong), nullptr;
+    }
+    return loaded;
+}
+
+ReplayOutcome replay_without_window(const ReplayFile& file, DATAFILE* objects) {
+    Game game(file.width, file.height, file.star_layers, file.stars_per_layer);
+    game.take_objects(objects);
+    game.data = nullptr;  // lent: the caller unloads it
+    const auto start = std::chrono::steady_clock::now();
+    std::atomic<int> clock{0};
+    game.replay.playback = &file;
+    // As the title's demo: nothing the player does meanwhile reaches the game played back.
+    game.replay.demo = true;
+    game.start_game(&clock);
+    while (!game.replay.finished() && !game.update_frame()) {
+    }
+    ReplayOutcome outcome;
+    outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    outcome.score = game.player->score, outcome.kills = game.player->kills;
+    outcome.ticks = game.replay.ticks_played();
+    outcome.mismatch = game.replay.mismatch;
+    game.player.reset();
+    return outcome;
+}
+
 int verify_replay(const std::string& path, const std::string& data_file) {
     ReplayFile file;
     if (std::string wrong = load_replay(path, file); !wrong.empty()) return refused(path, wrong);
     if (file.game_version != ZUDADUVIZ_VERSION)
         std::fprintf(stderr, "zudaduviz : %s : partie enregistrée par la version %s, vérifiée par la %s\n",
                      path.c_str(), file.game_version.c_str(), ZUDADUVIZ_VERSION);
-
-    // The pictures decide every collision: the game's own data file, loaded as the game does.
-    install_allegro(SYSTEM_NONE, &errno, atexit);
-    set_color_depth(16);
-    FoundFile found{data_file, {data_file}};
-    if (data_file.empty()) found = find_data_file("zudaduviz.dat", this_program_places(), is_readable_file);
-    if (found.path.empty() || !is_readable_file(found.path)) return refused(path, data_file_missing(found.tried));
-    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty()) return refused(found.path, broken);
-    DATAFILE* loaded = load_datafile(found.path.c_str());
-    if (!loaded) return refused(path, data_file_missing(found.tried));
-    if (std::string wrong = check_data_objects(loaded, file.width, file.height); !wrong.empty()) {
-        unload_datafile(loaded);
-        return refused(found.path, wrong);
-    }
-    Game game(file.width, file.height, file.star_layers, file.stars_per_layer);
-    game.take_objects(loaded);  // the game unloads it
-
-    const auto start = std::chrono::steady_clock::now();
-    std::atomic<int> clock{0};
-    game.replay.playback = &file;
-    game.start_game(&clock);
-    while (!game.replay.finished() && !game.update_frame()) {
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const int score = game.player->score;
-    game.player.reset();
-    if (!game.replay.mismatch.empty()) return refused(path, "différence " + game.replay.mismatch);
+    DATAFILE* objects = data_for_replays(data_file, file.width, file.height, path);
+    if (!objects) return 1;
+    const ReplayOutcome outcome = replay_without_window(file, objects);
+    unload_datafile(objects);
+    if (!outcome.mismatch.empty()) return refused(path, "différence " + outcome.mismatch);
     std::printf("%s : rapidité %d, %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n",
-                path.c_str(), file.level, file.updates, file.checks.size(), score, file.updates / std::max(seconds, 1e-9));
+                path.c_str(), file.level, file.updates, file.checks.size(), outcome.score,
+                file.updates / std::max(outcome.seconds, 1e-9));
     return 0;
 }

@@ -24,19 +24,30 @@ void draw_score_lines(BITMAP* buffer, int left, int top, int width, int score, i
 
 bool Game::game_over_screen() {
     play_effect(Effect::game_over, width >> 1);
-    // Kept before the wait starts, so writing the file never shortens the two seconds. Another
+    // Kept before the wait starts, so writing the files never shortens the two seconds. Another
     // game may have raised the record meanwhile: the higher of the two is the one to beat.
-    // Each level has its own record and best game.
+    // Each level has its own record, best game and table of honour.
     const int score = player->score;
     int& record = records[level - 1];
-    const int to_beat = std::max(record, keep_record(level_path(record_path, level), score));
+    const std::string kept = replay.finish();
+    const int record_file = keep_record(level_path(record_path, level), score);  // as versions before the table
+    HonourEntry entry;
+    entry.level = level, entry.score = score, entry.kills = player->kills, entry.ticks = replay.ticks_played();
+    entry.name = player_name(settings);
+    HonourTable before;
+    enter_table(record_path, entry, kept, before);
+    before.proofs = honour.proofs;
+    prove_level(before, level, record_path, *this);
+    const int to_beat = std::max(record, table_record(before, level, record_file));
     const bool beaten = score > to_beat;
     record = std::max(to_beat, score);
     // The game to watch again: always the last one, the best one when it beat the record.
-    if (const std::string kept = replay.finish(); !kept.empty() && !record_path.empty()) {
+    if (!kept.empty() && !record_path.empty()) {
         replace_file(last_game_path(record_path), kept);
         if (beaten) replace_file(level_path(best_game_path(record_path), level), kept);
     }
+    // The table as it stands now, this game proven with the others, for the title.
+    read_honour(*this);
 
     saved_ticks = *ticks;
     const int w = game_over_image->w;

@@ -49,6 +49,8 @@ void Game::watch_replay(const ReplayFile& file, bool demo) {
 }
 
 bool demo_game(const Game& game, ReplayFile& file) {
+    for (const HonourEntry& entry : game.honour.levels[game.settings.level - 1])
+        if (entry.proven() && load_table_game(game.record_path, entry, file).empty()) return true;
     const std::string best = level_path(best_game_path(game.record_path), game.settings.level);
     for (const std::string& path : {best, last_game_path(game.record_path)})
         if (!path.empty() && load_replay(path, file).empty() && unsuitable_replay(file, game).empty()) return true;

@@ -15,7 +15,9 @@ Options parse_options(int argc, const char* const* argv) {
         const std::string argument = argv[i];
         if (argument == "--help") return options.action = Options::Action::help, options;
         if (argument == "--version") return options.action = Options::Action::version, options;
-        if (argument == "--fenetre") {
+        if (argument == "--scores") {
+            options.action = Options::Action::scores;  // with the data file named, if it is
+        } else if (argument == "--fenetre") {
             options.display = Settings::Display::window;
         } else if (argument == "--plein-ecran") {
             options.display = Settings::Display::fullscreen;
@@ -47,7 +49,7 @@ Options parse_options(int argc, const char* const* argv) {
 namespace {
 const char* const usage_line =
     "Usage : zudaduviz [--fenetre | --plein-ecran] [--echelle N] [--donnees FICHIER]\n"
-    "                  [--rejouer FICHIER | --verifier FICHIER]\n";
+    "                  [--rejouer FICHIER | --verifier FICHIER | --scores]\n";
 }  // namespace
 
 std::string help_text() {
@@ -62,6 +64,8 @@ std::string help_text() {
            "  --rejouer FICHIER   revoir la partie enregistrée dans FICHIER, puis le titre\n"
            "  --verifier FICHIER  rejouer FICHIER sans fenêtre et vérifier chaque contrôle\n"
            "                      (code de sortie 1 à la première différence)\n"
+           "  --scores            afficher le tableau d'honneur de chaque rapidité, chaque\n"
+           "                      partie rejouée pour la prouver\n"
            "  --help              afficher cette aide et quitter\n"
            "  --version           afficher la version et quitter\n"
            "\n"
@@ -82,7 +86,9 @@ std::string help_text() {
            "  ~/.local/share/zudaduviz/last-game.replay, best-game.replay\n"
            "                  la dernière partie et celle du record (sous $XDG_DATA_HOME\n"
            "                  s'il est défini) ; après 20 s sans rien toucher, le titre\n"
-           "                  montre la meilleure en démonstration\n";
+           "                  montre la meilleure en démonstration\n"
+           "  ~/.local/share/zudaduviz/scores, scores-games/\n"
+           "                  le tableau d'honneur et ses parties (F2 au titre)\n";
 }
 
 std::string usage_text(const std::string& error) {

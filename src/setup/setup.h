@@ -10,7 +10,7 @@
 
 // What the command line asks for. With no arguments: play, as the player last chose.
 struct Options {
-    enum class Action { play, help, version, usage_error };
+    enum class Action { play, help, version, scores, usage_error };
     Action action = Action::play;
     // unchosen: the saved choice, or Allegro's pick on a first start.
     Settings::Display display = Settings::Display::unchosen;
