@@ -149,6 +149,9 @@ public:
     // Every action read in play with its key and gamepad button, for the player to change.
     // Returns to the title on Escape, "Retour" or the window's close.
     void keys_screen();
+    // The table of honour at the level chosen on the title: the player's to walk (and watch its
+    // games) until Escape, or shown by the title's idle loop until any input.
+    void score_table_screen(bool shown_idle);
     // Plays a recorded game on the play field, paced by the clock as it was played. The title's
     // demo is silent, says "DÉMO" and ends at once at any input; --rejouer ends with the game,
     // or earlier through the quit dialog. A mismatch ends it too (left in replay.mismatch).

@@ -30,12 +30,13 @@ bool Game::game_over_screen() {
     const int score = player->score;
     int& record = records[level - 1];
     const std::string kept = replay.finish();
-    const int record_file = keep_record(level_path(record_path, level), score);  // as versions before the table
     HonourEntry entry;
     entry.level = level, entry.score = score, entry.kills = player->kills, entry.ticks = replay.ticks_played();
     entry.name = player_name(settings);
     HonourTable before;
+    // The table first: the very first one takes the record file over as it stood before this game.
     enter_table(record_path, entry, kept, before);
+    const int record_file = keep_record(level_path(record_path, level), score);  // as versions before the table
     before.proofs = honour.proofs;
     prove_level(before, level, record_path, *this);
     const int to_beat = std::max(record, table_record(before, level, record_file));

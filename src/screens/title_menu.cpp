@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The title screen between games: play button, the pace, music and effects options, the way to
-// the keys screen, keys, the record to beat at the pace chosen.
+// The title screen between games: play button, the pace, the player's name, music and effects
+// options, the ways to the keys screen and the table of honour, keys, the record to beat at the
+// pace chosen.
 #include "game/game.h"
 #include "screens/screens.h"
 
@@ -9,10 +10,42 @@ const char* const keys_line = "Entrée : jouer      Échap : quitter";
 const char* const level_label = "Rapidité";
 constexpr int level_option_y = 300;  // above the music option, in its column
 constexpr int effects_option_y = 370;  // under the music option (y 350), in its column
+constexpr int name_option_y = 320;  // under the pace, above the music option
 constexpr int keys_option_y = 390;  // under the effects option, above the keys line
+constexpr int table_option_y = 410;  // under the keys screen's option, above the keys line
 constexpr int keys_line_y = 430;  // between the options and the play button (y 500)
 constexpr int record_line_y = 570;  // under the play button (y 500 to 547)
 constexpr int demo_after_ticks = 20 * ticks_per_second;  // of no key, click or mouse movement
+
+// The "Nom" line while the player types: the letters the font draws, Backspace, Enter (or a
+// click) keeps the name, Escape gives it up. An empty name is the login name again.
+struct NameTyping {
+    bool on = false;
+    std::string text;
+
+    // The keys typed since the last frame; true once the typing is over.
+    bool take_keys(Settings& settings) {
+        while (keypressed()) {
+            int scancode = 0;
+            const int typed = ureadkey(&scancode);
+            if (scancode == KEY_ENTER || scancode == KEY_ENTER_PAD) return keep(settings);
+            if (scancode == KEY_ESC) return !(on = false);
+            if (scancode == KEY_BACKSPACE && !text.empty()) {
+                text.pop_back();
+                while (!text.empty() && (uint8_t(text.back()) & 0xc0) == 0x80) text.pop_back();  // a whole letter
+            }
+            char letter[8] = {};
+            usetc(letter, typed);
+            if (fitting_name(text + letter) == text + letter) text += letter;
+        }
+        return false;
+    }
+    bool keep(Settings& settings) {
+        settings.name = fitting_name(text);
+        on = false;
+        return true;
+    }
+};
 }  // namespace
 
 bool Game::title_menu() {
@@ -27,6 +60,10 @@ bool Game::title_menu() {
     TextOption effects_option(100, 200, effects_option_y, "Effets", {"Effets OFF", "Effets ON"});
     // Not a setting to step through: a click (or F1) opens the keys screen.
     TextOption keys_option(100, 200, keys_option_y, "Touches", {"Changer (F1)"});
+    TextOption table_option(100, 200, table_option_y, "Tableau", {"Voir (F2)"});
+    TextOption name_option(100, 200, name_option_y, "Nom", {player_name(settings)});
+    NameTyping typing;
+    bool demo_shown_last = false;  // the idle loop alternates the demo and the table
     PressEdge mouse_press{mouse_held()};
     // Open on the settings in force, so that what they show is what plays.
     level_option.index = settings.level - 1;
@@ -75,6 +112,9 @@ bool Game::title_menu() {
         }
         effects_option.draw(buffer);
         keys_option.draw(buffer);
+        table_option.draw(buffer);
+        name_option.values[0] = typing.on ? typing.text + "_" : player_name(settings);
+        name_option.draw(buffer);
         textprintf_centre_ex(buffer, font, width / 2, keys_line_y, colours::hint(), -1, "%s", keys_line);
         // Nothing to beat before the first points are scored at this pace.
         if (const int record = records[settings.level - 1]; record > 0)
@@ -84,26 +124,46 @@ bool Game::title_menu() {
         show_buffer();
         pad.poll();
         const bool stirred = player_stirred(*this, mouse_seen_x, mouse_seen_y);
-        if (enter_pressed() || pad.start()) leave = true;
         const bool clicked = mouse_press.struck(mouse_held());
-        if (!leave && (key[KEY_F1] || (clicked && keys_option.is_hovered()))) {
-            play_effect(Effect::menu_click, width / 2);
-            keys_screen();
-            mouse_press.was_down = mouse_held();  // a button held on the way back clicks nothing here
+        if (typing.on) {
+            // The keys go to the name meanwhile: Enter plays nothing, Escape quits nothing.
+            if (typing.take_keys(settings) || (clicked && !name_option.is_hovered() && typing.keep(settings)))
+                save_settings(settings, settings_path);  // kept for this run even if it cannot be saved
+        } else {
+            if (enter_pressed() || pad.start()) leave = true;
+            if (!leave && (key[KEY_F1] || (clicked && keys_option.is_hovered()))) {
+                play_effect(Effect::menu_click, width / 2);
+                keys_screen();
+                mouse_press.was_down = mouse_held();  // a button held on the way back clicks nothing here
+            }
+            if (!leave && (key[KEY_F2] || (clicked && table_option.is_hovered()))) {
+                play_effect(Effect::menu_click, width / 2);
+                score_table_screen(false);
+                mouse_press.was_down = mouse_held();
+            }
+            if (!leave && clicked && name_option.is_hovered()) {
+                play_effect(Effect::menu_click, width / 2);
+                typing.on = true, typing.text = player_name(settings);
+                clear_keybuf();
+            }
+            if (key[KEY_ESC]) quit = leave = true;
         }
-        if (key[KEY_ESC] || close_requested) {
-            quit = true;
-            leave = true;
-        }
+        if (close_requested) quit = leave = true;
         reset_keyboard();
         if (stirred || leave) {
             idle_since = tick_counter, mouse_seen_x = mouse_x, mouse_seen_y = mouse_y;
         } else if (tick_counter - idle_since >= demo_after_ticks) {
-            // Looked for each time: the game just played may have become the one to show.
+            // Looked for each time: the game just played may have become the one to show. The
+            // table comes between two demos, as long as there is one to show.
             if (ReplayFile demo; demo_game(*this, demo)) {
-                if (music_on) stop_midi();
-                watch_replay(demo, true);
-                enter();
+                if (demo_shown_last && !honour.levels[settings.level - 1].empty()) {
+                    score_table_screen(true);
+                } else {
+                    if (music_on) stop_midi();
+                    watch_replay(demo, true);
+                    enter();
+                }
+                demo_shown_last = !demo_shown_last;
                 mouse_press.was_down = mouse_held();  // the click that ended it clicks nothing here
             }
             idle_since = tick_counter, mouse_seen_x = mouse_x, mouse_seen_y = mouse_y;
