@@ -121,6 +121,13 @@ TEST(Record, ABeatenOneIsReplacedOneNotBeatenKeptAndDamageCountsAsNone) {
     EXPECT_EQ(std::system(("test \"$(ls -A '" + folder.path + "')\" = made").c_str()), 0) << "a temporary was left";
 }
 
+// The scores of a table's level, each with its name and a * for an entry with a game.
+std::string scores(const HonourTable& table, int level) {
+    std::string text;
+    for (const HonourEntry& e : table.levels[level - 1]) text += " " + std::to_string(e.score) + e.name + (e.game.empty() ? "" : "*");
+    return text;
+}
+
 // Whatever stands at a name the game reads or writes in its folders: the read gives the
 // defaults without blocking, the write puts a regular file in the name's place, and nothing
 // outside the folders is read, written or made.
@@ -133,15 +140,16 @@ TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
         "ln -s /dev/urandom settings", "ln -s ../outside settings", "ln -s ../outside record", "ln -s ../nowhere record.lock",
         "ln -s ../outside settings" + tmp, "ln -s ../outside record" + tmp, "ln -s ../nowhere settings" + tmp,
         // The last: a good line, the file past the limit.
-        "ln -s ../nowhere record" + tmp, "{ echo effects=off; yes '' | head -n 65536; } > settings",
+        "ln -s ../nowhere record" + tmp, "mkfifo scores", "ln -s /dev/zero scores",
+        "{ echo effects=off; yes '' | head -n 65536; } > settings",
     };
     alarm(20);  // a read that blocks ends the test here
     for (const std::string& plant : plants) {
         ASSERT_EQ(std::system(("cd '" + folder.path + "' && rm -rf zudaduviz nowhere && mkdir zudaduviz && echo outside > outside"
                      " && cd zudaduviz && " + plant).c_str()), 0) << plant;
         Settings settings = load_settings(inside + "settings");
-        EXPECT_TRUE(settings.effects_on && settings.display == Settings::Display::unchosen && !load_record(inside + "record"))
-            << plant;
+        EXPECT_TRUE(settings.effects_on && settings.display == Settings::Display::unchosen && !load_record(inside + "record") &&
+                    scores(load_table(inside + "record", "a"), 1).empty()) << plant;
         settings.effects_on = false;
         EXPECT_TRUE(save_settings(settings, inside + "settings") && keep_record(inside + "record", 50) == 0) << plant;
         EXPECT_FALSE(load_settings(inside + "settings").effects_on) << plant;
@@ -152,10 +160,17 @@ TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
 }
 
 // Ten games end together, first with the lock free, then with it held elsewhere all along (a
-// stuck game) so that each writes unlocked: the record ends up the highest score every round.
+// stuck game) so that each writes unlocked: the record ends up the highest score every round, and
+// the table of honour holds all ten.
 TEST(Record, TenGamesEndingTogetherKeepTheHighestWithOrWithoutTheLock) {
     Folder folder;
     const int stuck_game = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY);
+    const auto entry = [](int game, int round) {
+        HonourEntry e;
+        e.level = 1 + round % level_count, e.score = 10 + (game + 3 * round) % 10 * 10, e.name = "b";
+        return e;
+    };
+    HonourTable kept;
     for (int round = 0; round < 6; round++) {
         ASSERT_TRUE(round != 2 || flock(stuck_game, LOCK_EX) == 0);
         const std::string path = folder.path + "/record" + std::to_string(round);
@@ -164,13 +179,62 @@ TEST(Record, TenGamesEndingTogetherKeepTheHighestWithOrWithoutTheLock) {
         // Each game waits for the pipe to close (its own end of writing closed first): they all start at once.
         for (int game = 0; game < 10; game++)
             if (fork() == 0 && close(start[1]) == 0)
-                _exit(::read(start[0], &go, 1) == 0 ? (keep_record(path, 10 + (game + 3 * round) % 10 * 10), 0) : 1);
+                _exit(::read(start[0], &go, 1) == 0 ? (enter_table(path, entry(game, round), "game", kept),
+                                                       keep_record(path, 10 + (game + 3 * round) % 10 * 10), 0) : 1);
         close(start[0]);
         close(start[1]);
         while (wait(nullptr) > 0) {}
         EXPECT_EQ(load_record(path), 100) << "round " << round;
+        // Every game entered its level of the table, in order, once.
+        EXPECT_EQ(scores(load_table(path, ""), 1 + round % level_count),
+                  " 100b* 90b* 80b* 70b* 60b* 50b* 40b* 30b* 20b* 10b*") << "round " << round;
+        std::filesystem::remove(folder.path + "/scores");  // a table of its own for each round
     }
     close(stuck_game);
+}
+
+// A game enters its level after the scores above or equal to it, its game written beside; past
+// the tenth it does not enter, and the one it pushes out leaves with its game. Lines that cannot
+// be read are skipped, the rest kept; before any table, each level's record is its first entry.
+TEST(HonourTable, EntersInOrderTiesAfterTheTenthLeavesDamageSkippedRecordCarriedOver) {
+    Folder folder;
+    const std::string record = folder.path + "/record", table = folder.path + "/scores";
+    std::string ten;
+    for (int score = 1000; score >= 100; score -= 100) ten += "1 " + std::to_string(score) + " 3 12.500 - a 1-" + std::to_string(score) + ".replay\n";
+    const struct { const char* name; std::string before; int level, score; const char* after; bool entered; } rows[] = {
+        {"carried over", "", 1, 300, " 500b 300b*", true},
+        {"insert", "1 900 1 1.000 - a -\n1 100 1 1.000 - a -\n", 1, 500, " 900a 500b* 100a", true},
+        {"tie", "2 500 1 1.000 2024-05-01T12:30 a -\n", 2, 500, " 500a 500b*", true},
+        {"the eleventh", ten, 1, 100, " 1000a* 900a* 800a* 700a* 600a* 500a* 400a* 300a* 200a* 100a*", false},
+        {"pushes the tenth out", ten, 1, 150, " 1000a* 900a* 800a* 700a* 600a* 500a* 400a* 300a* 200a* 150b*", true},
+        {"damaged lines", "junk\n1 800\n9 800 1 1.000 - a -\n1 -800 1 1.000 - a -\n1 800 1 1.001 - a -\n"
+         "1 800 1 1.000 yesterday a -\n1 800 1 1.000 - thirteenchars -\n1 800 1 1.000 - a ../record\n"
+         "1 800 1 1.000 - a - more\n1 700 - - - c -\n\xff\n1 600 2 1.000 - d 1-600.replay\n",
+         1, 650, " 700c 650b* 600d*", true},
+    };
+    for (const auto& row : rows) {
+        std::filesystem::remove_all(folder.path);
+        std::filesystem::create_directories(folder.path + "/scores-games");
+        if (!row.before.empty()) std::ofstream(table) << row.before;
+        std::ofstream(record) << "500\n";
+        std::ofstream(folder.path + "/scores-games/1-100.replay") << "a game";
+        HonourEntry entry;
+        entry.level = row.level, entry.score = row.score, entry.name = "b";
+        HonourTable before;
+        if (row.before.empty()) {
+            EXPECT_EQ(scores(load_table(record, "Zoé"), 1), " 500Zoé") << row.name;
+        }
+        EXPECT_EQ(enter_table(record, entry, "its game", before), row.entered) << row.name;
+        const HonourTable after = load_table(record, "Zoé");
+        EXPECT_EQ(scores(after, row.level), row.after) << row.name;
+        // The game it names is there, and the one pushed out has gone.
+        for (const HonourEntry& e : after.levels[row.level - 1])
+            EXPECT_TRUE(e.name != "b" || e.game.empty() || read(folder.path + "/scores-games/" + e.game) == "its game")
+                << row.name;
+        EXPECT_EQ(std::filesystem::exists(folder.path + "/scores-games/1-100.replay"),
+                  std::string(row.after).find(" 100a*") != std::string::npos) << row.name;
+        EXPECT_TRUE(!row.entered || read(table) == table_text(after)) << row.name;  // written as it reads back
+    }
 }
 
 TEST(PlayerFolders, FollowTheXdgVariablesElseTheHomeFolder) {

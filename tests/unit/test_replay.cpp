@@ -2,6 +2,11 @@
 // Exact replays: a game driven by random inputs and clock steps is recorded, written, read
 // back and played again to the same state, at the level it was played at; a planted difference
 // is caught at the first check after it; damaged files are turned away with a message.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -81,8 +86,13 @@ TEST_F(Replays, ARecordedGameReplaysToTheSameStateAndAOneTickDifferenceIsCaughtA
     EXPECT_NE(play_back(fast), "");
 }
 
-// Each damage gets its message, and never a crash: the file is read whole before any play.
+// Each damage gets its message, and never a crash: the file is read whole before any play. An
+// entry of the table of honour is proven only by its game replayed (on the data file's pictures,
+// as --verifier does) to its very score.
 TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
+    DATAFILE* pictures = data_for_replays(DATA_FILE, 800, 600, "");
+    ASSERT_TRUE(pictures);
+    game.take_objects(pictures);  // the game unloads it
     const ReplayFile file = record(1000, 9);
     const std::string good = write_replay(file);
     ASSERT_GE(file.checks.size(), 2u);
@@ -117,4 +127,34 @@ TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
     for (const auto& c : cases) EXPECT_NE(read_replay(c.bytes, read).find(c.message), std::string::npos) << c.name;
     EXPECT_EQ(std::pair(read_replay(first_format, read), read.level), std::pair(std::string(), 1));
     EXPECT_NE(load_replay("/nonexistent/best-game.replay", read).find("impossible de lire"), std::string::npos);
+
+    const std::string folder = ::testing::TempDir() + "zudaduviz-proof-" + std::to_string(getpid()), game_path =
+        folder + "/scores-games/1-1-1-1.replay";
+    HonourEntry played;
+    played.score = file.checks.back().score, played.kills = file.checks.back().kills;
+    played.ticks = game.replay.ticks_played(), played.name = "Zoé", played.game = "1-1-1-1.replay";
+    const struct { const char* name; std::string game; int more_points; const char* unproven; } proofs[] = {
+        {"good", good, 0, ""},
+        {"missing", "", 0, "partie introuvable"},
+        {"a FIFO", "fifo", 0, "partie introuvable"},
+        {"truncated", good.substr(0, good.size() - 1), 0, "tronqué"},
+        {"tampered score", good, 10, "la partie finit à"},
+    };
+    alarm(20);  // a read that blocks ends the test here
+    for (const auto& proof : proofs) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder + "/scores-games");
+        if (proof.game == "fifo") ASSERT_EQ(mkfifo(game_path.c_str(), 0644), 0);
+        else if (!proof.game.empty()) std::ofstream(game_path, std::ios::binary) << proof.game;
+        HonourTable table;
+        table.levels[0].push_back(played);
+        table.levels[0][0].score += proof.more_points;
+        prove_level(table, 1, folder + "/record", game);
+        const std::string& unproven = table.levels[0][0].unproven;
+        EXPECT_TRUE(proof.unproven[0] ? unproven.find(proof.unproven) != unproven.npos : unproven.empty())
+            << proof.name << ": " << unproven;
+        EXPECT_EQ(table_record(table, 1, 1 << 30), proof.unproven[0] ? 0 : played.score) << proof.name;
+    }
+    alarm(0);
+    std::filesystem::remove_all(folder);
 }
