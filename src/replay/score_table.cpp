@@ -84,8 +84,10 @@ bool read_entry(const std::string& line, HonourEntry& e) {
     if (!(words >> level >> score >> kills >> seconds >> e.date >> e.name >> game) || (words >> more)) return false;
     if (!read_count(level, value, false) || !known_level(int(value))) return false;
     e.level = int(value);
-    if (!read_count(score, value, false)) return false;
-    e.score = int(value);
+    // Points lost to rams can leave a game under zero.
+    const bool below_zero = score.size() > 1 && score[0] == '-';
+    if (!read_count(below_zero ? score.substr(1) : score, value, false)) return false;
+    e.score = below_zero ? -int(value) : int(value);
     if (!read_count(kills, value, true)) return false;
     e.kills = int(value);
     if (!read_seconds(seconds, e.ticks) || !is_date(e.date) || fitting_name(e.name) != e.name) return false;

@@ -207,10 +207,10 @@ TEST(HonourTable, EntersInOrderTiesAfterTheTenthLeavesDamageSkippedRecordCarried
         {"tie", "2 500 1 1.000 2024-05-01T12:30 a -\n", 2, 500, " 500a 500b*", true},
         {"the eleventh", ten, 1, 100, " 1000a* 900a* 800a* 700a* 600a* 500a* 400a* 300a* 200a* 100a*", false},
         {"pushes the tenth out", ten, 1, 150, " 1000a* 900a* 800a* 700a* 600a* 500a* 400a* 300a* 200a* 150b*", true},
-        {"damaged lines", "junk\n1 800\n9 800 1 1.000 - a -\n1 -800 1 1.000 - a -\n1 800 1 1.001 - a -\n"
+        {"damaged lines", "junk\n1 800\n9 800 1 1.000 - a -\n1 --800 1 1.000 - a -\n1 800 1 1.001 - a -\n"
          "1 800 1 1.000 yesterday a -\n1 800 1 1.000 - thirteenchars -\n1 800 1 1.000 - a ../record\n"
-         "1 800 1 1.000 - a - more\n1 700 - - - c -\n\xff\n1 600 2 1.000 - d 1-600.replay\n",
-         1, 650, " 700c 650b* 600d*", true},
+         "1 800 1 1.000 - a - more\n1 700 - - - c -\n\xff\n1 600 2 1.000 - d 1-600.replay\n1 -800 1 1.000 - e -\n",
+         1, 650, " 700c 650b* 600d* -800e", true},
     };
     for (const auto& row : rows) {
         std::filesystem::remove_all(folder.path);

@@ -45,8 +45,9 @@ class Path(harness.WindowTest):
                           ((100, LABEL_BLUE), (200, VALUE_RED))], ["Musique", "Musique OFF", "Effets", "Effets ON"])
         self.assertEqual([x for x in range(90, 171) if near(shot.getpixel((x, 358)), UNDERLINE_BLUE)], list(range(100, 155)))
         self.assertEqual(read_text(shot, 284, 570, LABEL_BLUE, 30).strip(), f"Record : {RECORD}", self.last_kept)
-        # Besides those, only the keys screen option, the keys line, the record and the pointer are drawn.
-        drawn = ((60, 100, 739, 313), (320, 500, 479, 547), (100, 350, 287, 358), (100, 370, 279, 378),
+        # Besides those, only the name (the login name, 12 letters at most), the keys screen and table options,
+        # the keys line, the record and the pointer are drawn.
+        drawn = ((60, 100, 739, 313), (320, 500, 479, 547), (100, 320, 295, 328), (100, 350, 287, 358), (100, 370, 279, 378),
                  (100, 390, 295, 398), (0, 410, 799, 450), (280, 570, 519, 577), (720, 560, 731, 578))
         stray = [(x, y) for y in range(0, 600, 2) for x in range(0, 800, 2) if shot.getpixel((x, y)) != (0, 0, 0)
                  and not any(l <= x <= r and t <= y <= b for l, t, r, b in drawn)]
