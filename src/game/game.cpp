@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and shutdown of the game's context.
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -52,6 +53,9 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     // A signal ends the game as the close button does: every screen winds down to the title.
     end_signals.take(close_button_callback);
     if (install_keyboard() < 0) fail(_(keyboard_failed));
+    // Allegro's X keyboard takes the player's locale for its input method: the numbers printed
+    // stay in the one format the game's files use, whatever it is.
+    setlocale(LC_NUMERIC, "C");
     keyboard_lowlevel_callback = pause_key_callback;
     if (install_mouse() < 0) fail(_(mouse_failed));
     // No gamepad: the keyboard alone, without a word.

@@ -3,6 +3,8 @@
 // the test sets itself.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -76,3 +78,71 @@ TEST(Fade, ShowsThirtyTwoFramesEachDarkerEndingBlack) {
 }
 
 }  // namespace
+
+// Every text the screens draw, in every language, fits its place at 800x600 with the longest
+// values it shows, and every character of every catalogue is one the font draws (not its '^').
+TEST(Catalogues, EveryTextFitsItsPlaceAndTheFontDrawsEveryCharacter) {
+    start_headless_allegro();
+    // The text (its numbers and names as %...), what they are at their longest, and its room in
+    // pixels: from where it starts (or between the edges it is centred in) to what comes next.
+    const std::tuple<const char*, const char*, int> places[] = {
+        // The title: a label ends before its value at x 200 (at 100), the keys line across the screen.
+        {"Musique", "", 96}, {"Effets", "", 96}, {"Touches", "", 96}, {"Langue", "", 96},
+        {"Entrée : jouer      Échap : quitter", "", 800}, {"Record : %i", "2147483647", 800},
+        // The HUD: the weapons before the armour gauge (x 10 to 150), the armour before the score
+        // (150 to 282), the score and kills before the frame rate (282 to 600), which ends the line.
+        {"ARMES", "", 140}, {"Missiles -> %i", "999", 140}, {"Fireball -> %i", "999", 140}, {"Choc -> %i", "999", 140},
+        {"ARMURE", "", 132}, {"SCORE : %i", "-999999", 318}, {"TUES : %i", "99999", 318}, {"FPS : %g", "999", 200},
+        {"DÉMO", "", 200},
+        // The keys screen's columns: actions from x 180, keys from 360, buttons from 530.
+        {"Action", "", 180}, {"Gauche", "", 170}, {"Droite", "", 170}, {"Tir", "", 180}, {"Plus vite", "", 180},
+        {"Moins vite", "", 180}, {"Pause", "", 180}, {"Clavier", "", 170}, {"Haut", "", 170}, {"Bas", "", 170},
+        {"Espace", "", 170}, {"Retour arrière", "", 170}, {"Maj gauche", "", 170}, {"Maj droite", "", 170},
+        {"Ctrl gauche", "", 170}, {"Ctrl droit", "", 170}, {"Page préc.", "", 170}, {"Page suiv.", "", 170},
+        {"Verr. Maj", "", 170}, {"Entrée pavé", "", 170}, {"Manette", "", 270}, {"Aucun", "", 270},
+        {"Bouton %d", "32", 270}, {"Par défaut", "", 212}, {"Retour", "", 324},
+        {"Cliquez sur une action, ou flèches et Entrée", "", 800},
+        {"Appuyez sur une touche ou un bouton      Échap : annuler", "", 800},
+        {"Cette touche est réservée au jeu      Échap : annuler", "", 800},
+        {"Ce bouton est réservé au jeu      Échap : annuler", "", 800},
+        {"%s et %s échangent leurs touches", "Retour arrière", 800}, {"Les touches et les boutons d'origine sont remis", "", 800},
+        {"Entrée : choisir      Échap : retour", "", 800},
+        // The pause: the word four times the font's size, the keys under it; the game-over lines
+        // under its 460-pixel picture; the full screen's notice.
+        {"PAUSE", "", 200}, {"%s : reprendre      Échap : quitter", "Retour arrière", 800},
+        {"Score : %i", "-999999", 460}, {"Record : %i", "2147483647", 460}, {"Nouveau record !", "", 460},
+        {"Plein écran x%d - F9 : remplir l'écran", "9", 800}, {"Plein écran rempli - F9 : échelle entière", "", 800},
+    };
+    BITMAP* glyph = create_bitmap(8, 8);
+    auto drawn = [glyph](int c) {
+        clear_bitmap(glyph);
+        const char text[] = {char(0xC0 | c >> 6), char(0x80 | (c & 0x3F)), 0};
+        textout_ex(glyph, font, c < 0x80 ? std::string(1, char(c)).c_str() : text, 0, 0, 1, -1);
+        std::string pixels;
+        for (int i = 0; i < 64; i++) pixels += char(getpixel(glyph, i % 8, i / 8));
+        return pixels;
+    };
+    const std::string missing = drawn(allegro_404_char);
+    for (int language = 0; language < language_count; language++) {
+        ASSERT_EQ(speak(language, {LOCALE_DIR}), language) << languages[language].code;
+        for (const auto& [text, longest, room] : places) {
+            std::string shown = _(text);
+            for (size_t at; (at = shown.find('%')) != std::string::npos;)
+                shown.replace(at, shown.find_first_of("dgis", at) - at + 1, longest);
+            EXPECT_LE(text_length(font, shown.c_str()), room) << languages[language].code << ": " << shown;
+        }
+        if (language == french) continue;
+        std::ifstream file(std::string(LOCALE_DIR "/") + languages[language].code + "/LC_MESSAGES/zudaduviz.mo");
+        for (const auto& [original, translation] : read_catalogue(std::string(std::istreambuf_iterator<char>(file), {})))
+            for (const std::string& text : {original, translation})
+                for (size_t at = 0; at < text.size(); at++) {
+                    // Past U+07FF (three bytes and more) is far past the font's last letter.
+                    const uint8_t lead = text[at];
+                    const int c = lead < 0x80 ? lead : lead >= 0xE0 ? 0x800 : (lead & 0x1F) << 6 | (text[at + 1] & 0x3F);
+                    at += c >= 0x80;
+                    EXPECT_TRUE(c == '\n' || (c >= ' ' && c < 0x800 && (c == '^' || drawn(c) != missing))) << text;
+                }
+    }
+    speak(french, {});
+    destroy_bitmap(glyph);
+}
