@@ -3,7 +3,13 @@
 // the test sets itself.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <locale>
 #include <iterator>
 #include <string>
 #include <tuple>
@@ -145,4 +151,69 @@ TEST(Catalogues, EveryTextFitsItsPlaceAndTheFontDrawsEveryCharacter) {
     }
     speak(french, {});
     destroy_bitmap(glyph);
+}
+
+// The environment picks the language in gettext's order, French for "C" and the unknown; a
+// damaged, truncated or foreign catalogue speaks French, and a translation that would crash the
+// format it replaces is left out.
+TEST(Catalogues, TheLocaleChoosesAndABadCatalogueSpeaksFrench) {
+    for (const auto& [language, lc_all, lc_messages, lang, expected] :
+         {std::tuple{"", "", "", "en_US.UTF-8", 1}, {"", "", "", "C", 0}, {"en", "", "", "C.UTF-8", 0}, {"", "", "", "", 0},
+          {"en", "", "", "POSIX", 0}, {"de:en:fr", "", "", "de_DE.UTF-8", 1}, {"", "fr_FR.UTF-8", "en_GB", "en_GB", 0},
+          {"", "", "en_GB", "fr_FR", 1}, {"", "", "", "de_DE.UTF-8", 0}}) {
+        for (auto [name, value] : {std::pair{"LANGUAGE", language}, {"LC_ALL", lc_all}, {"LC_MESSAGES", lc_messages}, {"LANG", lang}})
+            setenv(name, value, 1);
+        EXPECT_EQ(language_of_environment(), expected) << language << "|" << lc_all << "|" << lc_messages << "|" << lang;
+    }
+    std::ifstream file(LOCALE_DIR "/en/LC_MESSAGES/zudaduviz.mo");
+    const std::string good(std::istreambuf_iterator<char>(file), {});
+    ASSERT_EQ(read_catalogue(good).at("ARMES"), "WEAPONS");
+    const size_t score = good.find("SCORE: %i"), header = good.find("charset=UTF-8");
+    for (auto [damage, words] : {std::pair{std::function<void(std::string&)>([](std::string& mo) { mo.resize(mo.size() / 2); }), 0},
+          {[](std::string& mo) { mo[0] ^= 1; }, 0}, {[](std::string& mo) { mo[8] = mo[9] = mo[10] = '\xff'; }, 0},
+          {[](std::string& mo) { mo[19] = '\x7f'; }, 0}, {[&](std::string& mo) { mo.replace(header, 13, "charset=ASCII"); }, 0},
+          {[&](std::string& mo) { mo[score + 8] = 's'; }, 1}, {[&](std::string& mo) { mo[score] = '\xc3'; }, 1}}) {
+        std::string mo = good;
+        damage(mo);
+        const Catalogue read = read_catalogue(mo);
+        EXPECT_EQ(std::pair(read.size() > 100, read.count("SCORE : %i")), std::pair(words == 1, size_t(0)));
+    }
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream file(path);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// Numbers in the files are the same bytes whatever the locale: a record, settings and a replay
+// written under German and French locales (made on the spot) equal those written under "C".
+TEST(Catalogues, FilesWrittenUnderAnyLocaleAreTheSameBytes) {
+    start_headless_allegro();
+    const std::string folder = ::testing::TempDir() + "zudaduviz-locales-" + std::to_string(getpid());
+    std::vector<std::string> written;
+    for (const char* locale : {"C", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
+        if (locale[0] != 'C') {
+            const std::string made = folder + "/" + locale;
+            std::system(("localedef -i " + std::string(locale, 5) + " -f UTF-8 " + made + " 2>/dev/null").c_str());
+            setenv("LOCPATH", folder.c_str(), 1);
+            ASSERT_TRUE(std::setlocale(LC_ALL, locale)) << locale;
+            std::locale::global(std::locale(locale));
+        }
+        Settings settings;
+        settings.scale = 3, settings.language = 1;
+        save_settings(settings, folder + "/settings");
+        keep_record(folder + "/record", 1234567);
+        ReplayFile replay;
+        replay.game_version = ZUDADUVIZ_VERSION, replay.width = 800, replay.height = 600, replay.updates = 12;
+        replay.star_layers = replay.stars_per_layer = 1;
+        replay.sky = {Star{3, 123.25, 120}};
+        replay.checks = {ReplayCheck{12, 1234567, 5, 80, 312.75, 9, 77}};
+        written.push_back(read_file(folder + "/settings") + read_file(folder + "/record") + write_replay(replay));
+        std::system(("rm -f '" + folder + "/settings' '" + folder + "/record'").c_str());
+    }
+    std::setlocale(LC_ALL, "C");
+    std::locale::global(std::locale::classic());
+    std::system(("rm -rf '" + folder + "'").c_str());
+    EXPECT_EQ(written[1], written[0]);
+    EXPECT_EQ(written[2], written[0]);
 }
