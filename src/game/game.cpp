@@ -29,7 +29,7 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     : buffer(nullptr), data(nullptr), width(width), height(height), music_on(0),
       star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr), saved_ticks(0),
       last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), star_field(nullptr),
-      player(nullptr), owns_system(true), view(width, height), record(0) {
+      owns_system(true), view(width, height), record(0) {
     take_objects(nullptr);
     settings_path = player_settings_path();
     settings = load_settings(settings_path);
@@ -99,7 +99,7 @@ Game::Game(int width, int height, int star_layers, int stars_per_layer)
       music_on(0), star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr),
       saved_ticks(0), last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0),
       star_field(create_star_field(star_layers, stars_per_layer, width, height)),
-      player(nullptr), owns_system(false), view(width, height), record(0) {
+      owns_system(false), view(width, height), record(0) {
     take_objects(nullptr);
     clear_bitmap(buffer);
 }

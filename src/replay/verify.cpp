@@ -45,8 +45,7 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const int score = game.player->score;
-    delete game.player;
-    game.player = nullptr;
+    game.player.reset();
     if (!game.replay.mismatch.empty()) return refused(path, printed(_("différence %s"), game.replay.mismatch.c_str()));
     std::printf(_("%s : %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n"),
                 path.c_str(), file.updates, file.checks.size(), score, file.updates / std::max(seconds, 1e-9));
