@@ -125,14 +125,15 @@ COMMAND_ROWS = [((), 1, "Le mode graphique ne peut etre mis en place"), (("--hel
 
 class CommandLine(unittest.TestCase):
     def test_each_status_with_its_message(self):
-        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
+        gone = ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "LANGUAGE", "LC_ALL", "LC_MESSAGES")  # the game in French
+        env = dict({k: v for k, v in os.environ.items() if k not in gone}, LANG="C", **harness.LEAK_CHECK)
         stored = pathlib.Path(STORED).read_bytes()
         seed = 11 + stored[10]  # after the magic, the format and the version's length and text
         folder = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-command-"))
         pathlib.Path(folder, "seed").write_bytes(stored[:seed] + bytes([stored[seed] ^ 1]) + stored[seed + 1:])
         pathlib.Path(folder, "version").write_bytes(stored[:11] + b"9" * stored[10] + stored[seed:])
         for args, status, message in COMMAND_ROWS:
-            done = subprocess.run([harness.EXE, *args], env=dict(env, **harness.LEAK_CHECK), capture_output=True,
+            done = subprocess.run([harness.EXE, *args], env=env, capture_output=True,
                                   text=True, timeout=30, cwd=folder)
             # --help and --version on standard output, the rest on standard error (a failed start's, both)
             out = (done.stdout if status != 2 else "") + done.stderr
