@@ -35,13 +35,7 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     settings = load_settings(settings_path);
     // As the player last left it (off at the first start); off again where no sound can start.
     music_on = settings.music_on;
-    // A choice made on the command line is the player's latest: kept for the next start.
-    // A scale asks for a window, unless the full screen is asked for too.
-    if (options.display != Settings::Display::unchosen || options.scale > 0) {
-        if (options.scale > 0) settings.scale = options.scale;
-        settings.display = options.display != Settings::Display::unchosen ? options.display : Settings::Display::window;
-        save_settings(settings, settings_path);
-    }
+    if (take_display_choice(options, settings)) save_settings(settings, settings_path);
     if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
     record = load_record(record_path);
     replay.recording = true;  // every game is kept to be watched again

@@ -44,6 +44,13 @@ Options parse_options(int argc, const char* const* argv) {
     return options;
 }
 
+bool take_display_choice(const Options& options, Settings& settings) {
+    if (options.display == Settings::Display::unchosen && options.scale == 0) return false;
+    if (options.scale > 0) settings.scale = options.scale;
+    settings.display = options.display != Settings::Display::unchosen ? options.display : Settings::Display::window;
+    return true;
+}
+
 namespace {
 const char* const usage_line =
     N_("Usage : zudaduviz [--fenetre | --plein-ecran] [--echelle N] [--donnees FICHIER]\n"

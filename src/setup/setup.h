@@ -32,6 +32,10 @@ std::string version_text();
 // What a wrong command line gets on standard error, before the exit with 2.
 std::string usage_text(const std::string& error);
 constexpr int usage_exit_code = 2;
+// A display or a scale on the command line is the player's latest choice: it goes into the
+// settings, to be kept for the next start (true). A scale asks for a window, unless the full
+// screen is asked for too.
+bool take_display_choice(const Options& options, Settings& settings);
 
 // The largest scale of a window ever offered.
 constexpr int max_scale = 9;
