@@ -60,7 +60,10 @@ int main(int argc, char** argv) {
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
-        fputs("Mémoire insuffisante : le jeu s'arrête\n", stderr);
+        const char* const message = "Mémoire insuffisante : le jeu s'arrête\n";
+        fputs(message, stderr);
+        // A game started from a menu has no terminal: the box says it too, while Allegro runs.
+        if (system_driver) show_failure(message);
         return 1;
     }
 }
