@@ -3,8 +3,9 @@
 # screen, fire goes to another key, a game fires with that key. Then the game installed as a
 # packager installs it (cmake --install into a DESTDIR), started from a folder that has
 # nothing to do with it, finds its data and its instruments and the key and the music as they
-# were left; once a best game lies in the player's data folder, the untouched title starts it
-# as a demo with its "DÉMO" line, and a key ends it back on the title without acting.
+# were left; with a FIFO for the best game and a last game in the player's data folder, the
+# untouched title starts the last one as a demo with its "DÉMO" line, and a key ends it back on
+# the title without acting.
 import os, pathlib, shutil, subprocess, tempfile, time
 import harness
 from harness import MUSIC_Y, PALE_YELLOW, SELECTED_GREEN, VALUE_RED, dialog_shown, read_text, switch_music
@@ -49,12 +50,15 @@ class Keys(harness.WindowTest):
         exe = next(os.path.join(folder, "zudaduviz") for folder, _, names in os.walk(destdir)
                    if folder.endswith("bin") and "zudaduviz" in names)
         self.assertFalse(os.path.exists(os.path.join(os.path.dirname(exe), "patches.dat")))
-        run = self.start_at_title(exe=exe, with_data=False, record="0\n")
+        def kept_games(folder):
+            (folder / "record").write_text("0\n")
+            os.mkfifo(folder / "best-game.replay")
+            shutil.copy(STORED_GAME, folder / "last-game.replay")
+        run = self.start_at_title(exe=exe, with_data=False, record=kept_games)
         self.assertEqual(read_text(run.capture("installed"), 200, MUSIC_Y, VALUE_RED, 13), "Musique ON")
         self.assertGreater(sound.listen("installed, menu tune")[0], harness.PLAYING_DB)
         self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "K")
         run.press("Escape", "title menu", harness.title_shown)
-        shutil.copy(STORED_GAME, os.path.join(run.workdir, "data", "zudaduviz", "best-game.replay"))
         shot = run.wait_screen("demo", harness.play_shown, timeout=35)  # 20 s untouched, then it starts
         self.assertEqual(read_text(shot, 600, 24, PALE_YELLOW, 4), "D?MO", self.last_kept)
         run.press("Return", "title after the demo", harness.title_shown, 2)
