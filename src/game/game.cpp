@@ -27,7 +27,7 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     : buffer(nullptr), data(nullptr), width(width), height(height), music_on(0),
       star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr), saved_ticks(0),
       last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), star_field(nullptr),
-      player(nullptr), owns_system(true), view(width, height), record(0) {
+      owns_system(true), view(width, height), record(0) {
     take_objects(nullptr);
     // Held from before the settings are written until Allegro's own handlers are replaced: a
     // signal meanwhile waits, and never ends the game between a temporary file and its rename.
@@ -88,7 +88,7 @@ Game::Game(int width, int height, int star_layers, int stars_per_layer)
       music_on(0), star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr),
       saved_ticks(0), last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0),
       star_field(create_star_field(star_layers, stars_per_layer, width, height)),
-      player(nullptr), owns_system(false), view(width, height), record(0) {
+      owns_system(false), view(width, height), record(0) {
     take_objects(nullptr);
     clear_bitmap(buffer);
 }

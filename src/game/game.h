@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,8 @@ public:
     std::vector<Shot> shots;
     std::vector<Invader> invaders;
     std::vector<Bonus> bonuses;
-    PlayerShip* player;
+    // Only during a game: made at its start, gone at its end.
+    std::optional<PlayerShip> player;
     // True when this context started Allegro's devices and so must shut them down.
     bool owns_system;
     Settings settings;

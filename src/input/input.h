@@ -7,6 +7,19 @@
 
 #include <string>
 
+// Either mouse button held.
+inline bool mouse_held() { return mouse_b & 3; }
+
+// Held now and not at the last look: one press, one action however long it is held.
+struct PressEdge {
+    bool was_down = false;
+    bool struck(bool down) {
+        const bool edge = down && !was_down;
+        was_down = down;
+        return edge;
+    }
+};
+
 // The first gamepad, as Allegro's joystick driver reports it (none plugged in: nothing is ever
 // held). Like a key, a button held when the keyboard is reset counts again only once released.
 struct GamePad {

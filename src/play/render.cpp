@@ -52,7 +52,7 @@ int Game::frames_per_second() const {
 }
 
 void Game::draw_frame() {
-    const int pale_yellow = makecol(255, 255, 192);
+    const int pale_yellow = colours::bright();
     const int light_green = makecol(128, 255, 128);
     const double fps = frames_per_second();
 

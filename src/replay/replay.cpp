@@ -98,22 +98,12 @@ void ReplayDeck::start(Game& game) {
 
 ReplayDeck::Run ReplayDeck::peek_run() const {
     // The reader checked every run; a stream cut short plays on with nothing held.
-    const std::string& s = playback->stream;
-    size_t at = stream_at;
-    auto varint = [&s, &at]() {
-        uint64_t v = 0;
-        for (int shift = 0; shift < 64 && at < s.size(); shift += 7) {
-            const uint8_t byte = uint8_t(s[at++]);
-            v |= uint64_t(byte & 0x7f) << shift;
-            if (!(byte & 0x80)) break;
-        }
-        return v;
-    };
+    ByteReader r{playback->stream, stream_at};
     Run run{};
-    run.count = uint32_t(varint());
-    run.inputs = at < s.size() ? uint8_t(s[at++]) : 0;
-    run.elapsed = int(varint());
-    run.end = at;
+    run.count = uint32_t(r.varint());
+    run.inputs = uint8_t(r.u8());
+    run.elapsed = int(r.varint());
+    run.end = r.at;
     if (run.count == 0) run.count = 1;
     return run;
 }
@@ -131,13 +121,11 @@ UpdateInputs ReplayDeck::next_inputs(int& elapsed) {
 
 void ReplayDeck::flush_run() {
     if (run_left == 0) return;
-    auto varint = [this](uint64_t v) {
-        for (; v >= 0x80; v >>= 7) tape.stream.push_back(char(0x80 | (v & 0x7f)));
-        tape.stream.push_back(char(v));
-    };
-    varint(run_left);
-    tape.stream.push_back(char(run_inputs));
-    varint(uint32_t(run_elapsed));
+    ByteWriter w;
+    w.varint(run_left);
+    w.u8(run_inputs);
+    w.varint(uint32_t(run_elapsed));
+    tape.stream += w.bytes;
     run_left = 0;
 }
 

@@ -30,61 +30,8 @@ size_t most_body_bytes(int star_layers, int stars_per_layer) {
            ReplayDeck::most_stream_bytes + size_t(ReplayDeck::most_checks) * most_check_bytes;
 }
 
-struct Writer {
-    std::string bytes;
-    void u8(uint32_t v) { bytes.push_back(char(v & 0xff)); }
-    void u16(uint32_t v) { u8(v), u8(v >> 8); }
-    void u32(uint32_t v) { u16(v), u16(v >> 16); }
-    void u64(uint64_t v) { u32(uint32_t(v)), u32(uint32_t(v >> 32)); }
-    void varint(uint64_t v) {
-        for (; v >= 0x80; v >>= 7) u8(0x80 | (v & 0x7f));
-        u8(uint32_t(v));
-    }
-    void signed_varint(int32_t v) { varint((uint32_t(v) << 1) ^ uint32_t(v >> 31)); }
-    void real(double v) {
-        uint64_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        u64(bits);
-    }
-};
-
-// Every read past the end gives 0 and marks the reader spent.
-struct Reader {
-    const std::string& bytes;
-    size_t at = 0;
-    bool ok = true;
-    uint32_t u8() {
-        if (at >= bytes.size()) return ok = false, 0;
-        return uint8_t(bytes[at++]);
-    }
-    uint32_t u16() { return u8() | u8() << 8; }
-    uint32_t u32() { return u16() | u16() << 16; }
-    uint64_t u64() { return u32() | uint64_t(u32()) << 32; }
-    uint64_t varint() {
-        uint64_t v = 0;
-        for (int shift = 0; shift < 64; shift += 7) {
-            const uint32_t byte = u8();
-            v |= uint64_t(byte & 0x7f) << shift;
-            if (!(byte & 0x80)) return v;
-        }
-        return ok = false, 0;
-    }
-    int32_t signed_varint() {
-        const uint64_t v = varint();
-        if (v > 0xffffffffu) ok = false;
-        return int32_t(uint32_t(v >> 1) ^ -uint32_t(v & 1));
-    }
-    double real() {
-        const uint64_t bits = u64();
-        double v;
-        std::memcpy(&v, &bits, sizeof v);
-        return v;
-    }
-    bool done() const { return at == bytes.size(); }
-};
-
 std::string body_of(const ReplayFile& file) {
-    Writer w;
+    ByteWriter w;
     for (const Star& star : file.sky) {
         w.u16(uint32_t(star.x)), w.u16(uint32_t(star.grey));
         w.real(star.y);
@@ -105,7 +52,7 @@ std::string body_of(const ReplayFile& file) {
 const char* const damaged = "le fichier de partie est abîmé";
 
 std::string read_body(const std::string& body, ReplayFile& file) {
-    Reader r{body};
+    ByteReader r{body};
     file.sky.resize(size_t(file.star_layers) * file.stars_per_layer);
     for (size_t i = 0; i < file.sky.size(); i++) {
         Star& star = file.sky[i];
@@ -125,7 +72,7 @@ std::string read_body(const std::string& body, ReplayFile& file) {
     file.stream = body.substr(r.at, size_t(stream_length));
     r.at += size_t(stream_length);
     // Every run is checked now, so playing it back meets no surprise.
-    Reader runs{file.stream};
+    ByteReader runs{file.stream};
     uint64_t counted = 0;
     while (runs.ok && !runs.done() && counted <= updates) {
         const uint64_t count = runs.varint();
@@ -158,7 +105,7 @@ std::string read_body(const std::string& body, ReplayFile& file) {
 }  // namespace
 
 std::string write_replay(const ReplayFile& file) {
-    Writer w;
+    ByteWriter w;
     w.bytes.assign(magic, sizeof magic);
     w.u16(format_version);
     w.u8(uint32_t(file.game_version.size()));
@@ -179,7 +126,7 @@ std::string write_replay(const ReplayFile& file) {
 std::string read_replay(const std::string& bytes, ReplayFile& file) {
     if (bytes.size() < sizeof magic || bytes.compare(0, sizeof magic, magic, sizeof magic) != 0)
         return "ce fichier n'est pas une partie enregistrée de Zudaduviz";
-    Reader r{bytes, sizeof magic};
+    ByteReader r{bytes, sizeof magic};
     const uint32_t format = r.u16();
     if (r.ok && format != format_version)
         return "cette partie a été enregistrée dans un autre format (" + std::to_string(format) + ")";

@@ -25,7 +25,8 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(16);
     std::string failure;
-    DATAFILE* loaded = load_data_file(data_file, "zudaduviz.dat", this_program_places(), file.width, file.height, failure);
+    DATAFILE* loaded =
+        load_data_file(data_file, "zudaduviz.dat", this_program_places(), file.width, file.height, failure);
     if (!loaded) return refused(path, failure);
     Game game(file.width, file.height, file.star_layers, file.stars_per_layer);
     game.take_objects(loaded);  // the game unloads it
@@ -38,8 +39,7 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const int score = game.player->score;
-    delete game.player;
-    game.player = nullptr;
+    game.player.reset();
     if (!game.replay.mismatch.empty()) return refused(path, "différence " + game.replay.mismatch);
     std::printf("%s : %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n",
                 path.c_str(), file.updates, file.checks.size(), score, file.updates / std::max(seconds, 1e-9));

@@ -65,7 +65,7 @@ struct KeysScreen {
     bool waiting = false;  // for the selected action's new key or button
     bool leave = false;
     // The click that opened the screen is not one made on it.
-    bool mouse_was_down = mouse_b & 3;
+    PressEdge mouse_press{mouse_held()};
     std::string notice = choose_notice;
 
     explicit KeysScreen(Game& game) : game(game), bindings(game.settings.bindings) {}
@@ -83,7 +83,7 @@ void KeysScreen::draw(BITMAP* buffer) const {
     clear_bitmap(buffer);
     BITMAP* title = game.title_image;
     masked_blit(title, buffer, 0, 0, game.width / 2 - title->w / 2, title_top, title->w, title->h);
-    const int heads = makecol(150, 150, 190), label = makecol(194, 194, 255), value = makecol(255, 64, 64);
+    const int heads = colours::hint(), label = colours::label(), value = colours::value();
     textprintf_ex(buffer, font, label_x, heads_y, heads, -1, "%s", "Action");
     textprintf_ex(buffer, font, key_x, heads_y, heads, -1, "%s", "Clavier");
     textprintf_ex(buffer, font, button_x, heads_y, heads, -1, "%s", "Manette");
@@ -95,14 +95,14 @@ void KeysScreen::draw(BITMAP* buffer) const {
              selected_choice ? selected_choice->value_x + 6 : row_right, band_top + 15, makecol(32, 32, 88));
     for (int action = 0; action < actions::count; action++) {
         const bool asked = waiting && action == selected;
-        const int shown = asked ? makecol(255, 255, 192) : value;
+        const int shown = asked ? colours::bright() : value;
         textprintf_ex(buffer, font, label_x, row_y(action), label, -1, "%s", action_labels[action]);
         textprintf_ex(buffer, font, key_x, row_y(action), shown, -1, "%s",
                       asked ? "..." : key_name(bindings.keys[action]).c_str());
         textprintf_ex(buffer, font, button_x, row_y(action), shown, -1, "%s",
                       asked ? "..." : button_text(bindings.buttons[action]).c_str());
     }
-    textprintf_centre_ex(buffer, font, game.width / 2, notice_y, makecol(255, 255, 192), -1, "%s", notice.c_str());
+    textprintf_centre_ex(buffer, font, game.width / 2, notice_y, colours::bright(), -1, "%s", notice.c_str());
     defaults_choice.draw(buffer);
     back_choice.draw(buffer);
     textprintf_centre_ex(buffer, font, game.width / 2, keys_line_y, heads, -1, "%s", keys_line);
@@ -157,8 +157,7 @@ void Game::keys_screen() {
         keys.draw(buffer);
         show_buffer();
         pad.poll();
-        const bool clicked = (mouse_b & 3) && !keys.mouse_was_down;
-        keys.mouse_was_down = mouse_b & 3;
+        const bool clicked = keys.mouse_press.struck(mouse_held());
         if (close_requested) {
             keys.leave = true;
         } else if (keys.waiting) {

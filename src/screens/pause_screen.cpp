@@ -22,12 +22,12 @@ void draw_pause(BITMAP* buffer, int width, int height, const std::string& keys_l
     BITMAP* word = create_bitmap(w, h);
     if (word) {
         clear_to_color(word, bitmap_mask_color(word));
-        textout_ex(word, font, pause_word, 0, 0, makecol(255, 255, 192), -1);
+        textout_ex(word, font, pause_word, 0, 0, colours::bright(), -1);
         masked_stretch_blit(word, buffer, 0, 0, w, h, width / 2 - w * pause_word_scale / 2, band_top + 12,
                             w * pause_word_scale, h * pause_word_scale);
         destroy_bitmap(word);
     }
-    textprintf_centre_ex(buffer, font, width / 2, band_top + pause_band_height - 18, makecol(150, 150, 190), -1,
+    textprintf_centre_ex(buffer, font, width / 2, band_top + pause_band_height - 18, colours::hint(), -1,
                          "%s", keys_line.c_str());
 }
 }  // namespace

@@ -22,7 +22,7 @@ bool Game::title_menu() {
     TextOption effects_option(100, 200, effects_option_y, "Effets", {"Effets OFF", "Effets ON"});
     // Not a setting to step through: a click (or F1) opens the keys screen.
     TextOption keys_option(100, 200, keys_option_y, "Touches", {"Changer (F1)"});
-    bool mouse_was_down = mouse_b & 3;
+    PressEdge mouse_press{mouse_held()};
     // Open on the settings in force, so that what they show is what plays.
     music_option.index = music_on;
     effects_option.index = settings.effects_on ? 1 : 0;
@@ -63,22 +63,21 @@ bool Game::title_menu() {
         }
         effects_option.draw(buffer);
         keys_option.draw(buffer);
-        textprintf_centre_ex(buffer, font, width / 2, keys_line_y, makecol(150, 150, 190), -1, "%s", keys_line);
+        textprintf_centre_ex(buffer, font, width / 2, keys_line_y, colours::hint(), -1, "%s", keys_line);
         // Nothing to beat before the first points are scored.
         if (record > 0)
-            textprintf_centre_ex(buffer, font, width / 2, record_line_y, makecol(194, 194, 255), -1, "Record : %i",
+            textprintf_centre_ex(buffer, font, width / 2, record_line_y, colours::label(), -1, "Record : %i",
                                  record);
         masked_blit(mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), mouse_pointer->w, mouse_pointer->h);
         show_buffer();
         pad.poll();
         const bool stirred = player_stirred(*this, mouse_seen_x, mouse_seen_y);
         if (enter_pressed() || pad.start()) leave = true;
-        const bool clicked = (mouse_b & 3) && !mouse_was_down;
-        mouse_was_down = mouse_b & 3;
+        const bool clicked = mouse_press.struck(mouse_held());
         if (!leave && (key[KEY_F1] || (clicked && keys_option.is_hovered()))) {
             play_effect(Effect::menu_click, width / 2);
             keys_screen();
-            mouse_was_down = mouse_b & 3;  // a button held on the way back clicks nothing here
+            mouse_press.was_down = mouse_held();  // a button held on the way back clicks nothing here
         }
         if (key[KEY_ESC] || close_requested) {
             quit = true;
@@ -93,7 +92,7 @@ bool Game::title_menu() {
                 if (music_on) stop_midi();
                 watch_replay(demo, true);
                 enter();
-                mouse_was_down = mouse_b & 3;  // the click that ended it clicks nothing here
+                mouse_press.was_down = mouse_held();  // the click that ended it clicks nothing here
             }
             idle_since = tick_counter, mouse_seen_x = mouse_x, mouse_seen_y = mouse_y;
         }

@@ -31,15 +31,14 @@ void Game::watch_replay(const ReplayFile& file, bool demo) {
         while (*ticks < due && !(stop = stirred() || close_requested)) rest(1);
         if (stop || update_frame()) break;
         draw_frame();
-        if (demo) textprintf_ex(buffer, font, demo_line_x, demo_line_y, makecol(255, 255, 192), -1, "DÉMO");
+        if (demo) textprintf_ex(buffer, font, demo_line_x, demo_line_y, colours::bright(), -1, "DÉMO");
         show_buffer();
         count_frame();
         stop = stirred() || close_requested;
     }
     if (demo) {
         // Back to the title at once: no fade, and the input that ended it is forgotten.
-        delete player;
-        player = nullptr;
+        player.reset();
         if (music_on) stop_midi();
         reset_keyboard();
     } else {

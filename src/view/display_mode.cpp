@@ -88,9 +88,7 @@ void Game::keep_pointer_in(int left, int top, int right, int bottom) { view.keep
 
 bool Game::display_switch_wanted() {
     const bool down = key[KEY_F11] || ((key[KEY_ALT] || key[KEY_ALTGR]) && key[KEY_ENTER]);
-    const bool wanted = down && !view.switch_keys_down;
-    view.switch_keys_down = down;
-    return wanted;
+    return view.switch_keys.struck(down);
 }
 
 bool Game::enter_pressed() const { return key[KEY_ENTER] && !key[KEY_ALT] && !key[KEY_ALTGR]; }
@@ -101,10 +99,7 @@ void Game::answer_display_keys() {
         wanted.display = is_windowed_mode() ? Settings::Display::fullscreen : Settings::Display::window;
         return change_display(wanted);
     }
-    const bool down = key[KEY_F9] || key[KEY_F10];
-    const bool struck = down && !view.view_keys_down;
-    view.view_keys_down = down;
-    if (!struck) return;
+    if (!view.view_keys.struck(key[KEY_F9] || key[KEY_F10])) return;
     if (key[KEY_F10] && is_windowed_mode()) {
         // The next scale that fits the desktop, back to 1 after the largest.
         int desktop_width, desktop_height;
@@ -146,7 +141,7 @@ void Game::change_display(const Settings& wanted) {
     // window was being made again would stay down (Alt too: Allegro forgets it here).
     reset_keyboard();
     key[KEY_ALT] = key[KEY_ALTGR] = 0;
-    view.switch_keys_down = view.view_keys_down = true;
+    view.switch_keys.was_down = view.view_keys.was_down = true;
     // Remaking the window moves the focus around: that is not the player leaving.
     focus_lost = false;
     clock = ticks_before;

@@ -69,5 +69,4 @@ TEST(LongGame, ActorsStayWhereTheRulesKeepThemAndTheHeapStaysFlat) {
     EXPECT_LE(heap_growth, 1024) << "heap growth " << heap_growth;
     EXPECT_GT(game.player->kills - kills_before, updates / 10000);  // it really plays
     std::printf("%ld updates, %d kills; heap growth %ld bytes\n", updates, game.player->kills, heap_growth);
-    delete game.player;
 }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -96,9 +97,10 @@ TEST(Pictures, EachGameFieldHoldsWhatItsRoleDrawsOrPlaysAndTheQuitDialogItsAreas
 TEST(DataFileBuild, IsReproducible) {
     const std::string dir = ::testing::TempDir() + "pictures_" + std::to_string(getpid());
     auto run = [&](const std::string& command) { return std::system(("cd '" + dir + "' && " + command).c_str()); };
-    std::system(("rm -rf '" + dir + "'; mkdir -p '" + dir + "'").c_str());
+    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(std::filesystem::create_directories(dir));
     ASSERT_EQ(run("'" MAKE_PICTURES "' . && '" MAKE_TUNES "' . && '" MAKE_SOUNDS "' ."), 0);
     ASSERT_EQ(run("sh '" ASSEMBLE_DATA "' . out.dat '" LIST_LAYOUT "'"), 0);
     EXPECT_EQ(run("cmp out.dat '" DATA_FILE "'"), 0) << "a fresh build differs from this one";
-    std::system(("rm -rf '" + dir + "'").c_str());
+    std::filesystem::remove_all(dir);
 }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -19,8 +20,14 @@ namespace {
 
 struct Folder {
     std::string path = ::testing::TempDir() + "zudaduviz-player-" + std::to_string(getpid());
-    Folder() { std::system(("rm -rf '" + path + "' && mkdir -p '" + path + "'").c_str()); }
-    ~Folder() { std::system(("rm -rf '" + path + "'").c_str()); }
+    Folder() {
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+    }
+    ~Folder() {
+        std::error_code left_as_is;  // a test that fails half-way must not also throw here
+        std::filesystem::remove_all(path, left_as_is);
+    }
 };
 
 std::string read(const std::string& path) {
@@ -116,14 +123,14 @@ TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
         "mkfifo settings", "mkfifo record", "mkfifo record.lock", "ln -s /dev/zero settings", "ln -s /dev/zero record",
         "ln -s /dev/urandom settings", "ln -s ../outside settings", "ln -s ../outside record", "ln -s ../nowhere record.lock",
         "ln -s ../outside settings" + tmp, "ln -s ../outside record" + tmp, "ln -s ../nowhere settings" + tmp,
-        // The last: a good line, the file past the limit.
         "ln -s ../nowhere record" + tmp, "mkfifo best-game.replay", "ln -s /dev/zero best-game.replay",
+        // The last: a good line, the file past the limit.
         "{ echo effects=off; yes '' | head -n 65536; } > settings",
     };
     alarm(20);  // a read that blocks ends the test here
     for (const std::string& plant : plants) {
-        std::system(("cd '" + folder.path + "' && rm -rf zudaduviz nowhere && mkdir zudaduviz && echo outside > outside"
-                     " && cd zudaduviz && " + plant).c_str());
+        ASSERT_EQ(std::system(("cd '" + folder.path + "' && rm -rf zudaduviz nowhere && mkdir zudaduviz && echo outside > outside"
+                     " && cd zudaduviz && " + plant).c_str()), 0) << plant;
         ReplayFile game;  // no kept game at all, and not a wait or a read of a device either
         EXPECT_NE(load_replay(inside + "best-game.replay", game).find("impossible de lire"), std::string::npos) << plant;
         Settings settings = load_settings(inside + "settings");

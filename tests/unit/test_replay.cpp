@@ -21,7 +21,6 @@ protected:
         // The same game on every run: a sky and a seed of the test's own.
         for (int layer = 0; layer < 5; layer++)
             for (int i = 0; i < 100; i++) game.star_field[layer][i] = Star{i * 7.0, i * 5.5, 40 * layer + i};
-        delete game.player;
         game.replay.recording = true;
         game.start_game(&clock);
         game.replay.random.seed(seed);
@@ -44,7 +43,6 @@ protected:
     // Plays the file back from scratch: the sky is scrolled away first, so only the file's
     // own sky can bring the same state back.
     std::string play_back(const ReplayFile& file) {
-        delete game.player;
         game.replay.random.seed(1);
         for (int i = 0; i < 300; i++) game.scroll_stars(13);
         game.replay.playback = &file;

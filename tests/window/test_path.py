@@ -111,7 +111,7 @@ class Path(harness.WindowTest):
 class NoDisplay(unittest.TestCase):
     def test_no_display(self):
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
-        done = subprocess.run([harness.EXE], env=dict(env, ASAN_OPTIONS="detect_leaks=0"), capture_output=True,
+        done = subprocess.run([harness.EXE], env=dict(env, **harness.LEAK_CHECK), capture_output=True,
                               text=True, timeout=30)
         out = done.stdout + done.stderr
         self.assertEqual((done.returncode, harness.GRAPHICS_FAILED in out, harness.SANITIZER_REPORT.search(out)),
