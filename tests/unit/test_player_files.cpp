@@ -16,6 +16,9 @@
 #include "game/game.h"
 #include "support.h"
 
+// Allegro's own key names, as the settings file keeps them.
+#include <allegro/internal/aintern.h>
+
 namespace {
 
 struct Folder {
@@ -39,7 +42,7 @@ std::string read(const std::string& path) {
 // from 1 (- for none), then the music.
 std::string summary(const Settings& settings) {
     std::string text = std::string(1, "uwf"[int(settings.display)]) + (settings.effects_on ? " effects |" : " quiet |");
-    for (int key : settings.bindings.keys) text += " " + key_name(key);
+    for (int key : settings.bindings.keys) text += std::string(" ") + _keyboard_common_names[key];
     text += " |";
     for (int button : settings.bindings.buttons) text += " " + (button < 0 ? "-" : std::to_string(button + 1));
     return text + (settings.music_on ? " | music on" : " | music off");
