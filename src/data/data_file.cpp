@@ -7,17 +7,13 @@
 
 #include <allegro.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
+#include "files/files.h"
 
 namespace {
 
@@ -298,35 +294,51 @@ std::string data_file_missing(const std::vector<std::string>& tried) {
 }
 
 std::string check_data_file(const char* file_name) {
-    const int file = open(file_name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file < 0) return data_file_failed;
-    struct stat info;
+    GuardedFile file(file_name);
     // A folder, a FIFO or a device is no data file, and an empty file none either: they get
     // the message of a missing file, as Allegro's loader alone gave them. The size is known
     // before a byte is read, so a huge file is turned away at once.
-    const bool regular = fstat(file, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
-    if (!regular || uint64_t(info.st_size) > largest_data_file) {
-        close(file);
-        return regular ? damaged(_("fichier trop gros"), size_t(info.st_size)) : data_file_failed;
-    }
-    std::vector<uint8_t> bytes(info.st_size);
-    size_t got = 0;
-    ssize_t step = 1;
-    while (got < bytes.size() && (step = read(file, bytes.data() + got, bytes.size() - got)) != 0) {
-        if (step > 0) got += step;
-        else if (errno != EINTR) break;
-    }
-    close(file);
-    if (step < 0 || got == 0) return data_file_failed;
-    bytes.resize(got);  // a file cut short meanwhile is checked as it now stands
-
+    if (!file.opened() || file.size == 0) return data_file_failed;
+    if (file.size > largest_data_file) return damaged(_("fichier trop gros"), size_t(file.size));
+    // The header first: a file of another kind is turned away before its body is read.
+    std::vector<uint8_t> bytes(12);
+    size_t got;
+    if (!file.read(bytes.data(), bytes.size(), got) || got == 0) return data_file_failed;
+    bytes.resize(got);
     Reader in{bytes, 0, bytes.size()};
     uint32_t magic, dat_magic, count;
     if (!in.read_long(magic) || !in.read_long(dat_magic)) return damaged(_("fichier tronqué"), in.at);
     if (magic == F_PACK_MAGIC) return damaged(_("fichier compressé"), size_t(0));
     if (magic != F_NOPACK_MAGIC || dat_magic != DAT_MAGIC) return damaged(_("ce n'est pas un fichier de données"), size_t(0));
     if (!in.read_long(count)) return damaged(_("fichier tronqué"), in.at);
+    bytes.resize(size_t(file.size));
+    if (!file.read(bytes.data() + got, bytes.size() - got, got)) return data_file_failed;
+    bytes.resize(in.at + got);  // a file cut short meanwhile is checked as it now stands
+    in.limit = bytes.size();
     return check_objects(in, count, 0);
+}
+
+DATAFILE* load_data_file(const std::string& named, const char* name, const DataPlaces& places, int screen_width,
+                         int screen_height, std::string& failure) {
+    FoundFile found{named, {named}};
+    if (named.empty()) found = find_data_file(name, places, is_readable_file);
+    // An empty or unreadable file gets the message of a missing one, with the places tried.
+    if (found.path.empty() || !is_readable_file(found.path)) {
+        failure = data_file_missing(found.tried);
+        return nullptr;
+    }
+    // Allegro's loader crashes on damaged files: the structure first, then what the game
+    // relies on once loaded.
+    failure = check_data_file(found.path.c_str());
+    if (failure == data_file_failed) failure = data_file_missing(found.tried);
+    DATAFILE* loaded = failure.empty() ? load_datafile(found.path.c_str()) : nullptr;
+    if (failure.empty() && !loaded) failure = data_file_missing(found.tried);
+    if (loaded) failure = check_data_objects(loaded, screen_width, screen_height);
+    if (loaded && !failure.empty()) {
+        unload_datafile(loaded);
+        loaded = nullptr;
+    }
+    return loaded;
 }
 
 std::string check_data_objects(const DATAFILE* data, int screen_width, int screen_height) {

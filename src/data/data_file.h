@@ -184,3 +184,8 @@ std::string check_data_file(const char* file_name);
 // Checks that a loaded data file holds what the game relies on, for a screen of this
 // size. Returns an empty string, or a French message.
 std::string check_data_objects(const DATAFILE* data, int screen_width, int screen_height);
+// The data file `named`, else the first file `name` of the places, checked before Allegro's
+// loader reads it and after: the loaded file (its pictures at the colour depth set), or null
+// and a French message in `failure`.
+DATAFILE* load_data_file(const std::string& named, const char* name, const DataPlaces& places, int screen_width,
+                         int screen_height, std::string& failure);

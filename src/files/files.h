@@ -3,6 +3,8 @@
 // record, and where the program itself stands on the machine.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "../data/data_file.h"
@@ -47,9 +49,11 @@ bool replace_file(const std::string& path, const std::string& contents);
 // damaged file counts as no record (0).
 int load_record(const std::string& path);
 // Writes `score` over the file's record when it beats it, read and written under a lock so that
-// two games ending at once keep the higher. Returns the file's record before, 0 when there was
-// none or it cannot be read; a file that cannot be written is left as it is, without a word.
-int keep_record(const std::string& path, int score);
+// two games ending at once keep the higher; `best_game` (the game's replay, empty when it was not
+// kept) then goes to best_game_path beside it under the same lock, so the best game is always
+// one that scored the record (or none). Returns the file's record before, 0 when there was none
+// or it cannot be read; a file that cannot be written is left as it is, without a word.
+int keep_record(const std::string& path, int score, const std::string& best_game = "");
 
 // Where the kept games lie: beside the record, in the player's data folder.
 std::string last_game_path(const std::string& record_path);
@@ -58,5 +62,24 @@ std::string best_game_path(const std::string& record_path);
 // Where this program looks for its files: the working directory, its own folder (from the
 // kernel, every link resolved) and the folder the build installs the data into.
 DataPlaces this_program_places();
-// A regular file this process can read.
+// A file the game reads, looked at before a byte is read: only a regular file opens (a link
+// to one reads as that file), without blocking; `size` is its size when opened.
+class GuardedFile {
+public:
+    explicit GuardedFile(const std::string& path);
+    ~GuardedFile();
+    GuardedFile(const GuardedFile&) = delete;
+    GuardedFile& operator=(const GuardedFile&) = delete;
+    bool opened() const { return fd >= 0; }
+    // Up to `count` bytes on from where the last read stopped (`got` fewer where the file
+    // ends); false on a read error.
+    bool read(void* into, size_t count, size_t& got);
+    uint64_t size = 0;
+
+private:
+    int fd = -1;
+};
+// The whole of a regular file of at most `limit` bytes; nothing for anything else.
+std::optional<std::string> read_small_file(const std::string& path, size_t limit);
+// A regular file this process can open.
 bool is_readable_file(const std::string& path);

@@ -23,11 +23,6 @@ DataPlaces this_program_places() {
     return places;
 }
 
-bool is_readable_file(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), R_OK) == 0;
-}
-
 namespace {
 std::string beside(const std::string& record_path, const char* name) {
     if (record_path.empty()) return "";

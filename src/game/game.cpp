@@ -31,6 +31,9 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
       last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), star_field(nullptr),
       owns_system(true), view(width, height), record(0) {
     take_objects(nullptr);
+    // Held from before the settings are written until Allegro's own handlers are replaced: a
+    // signal meanwhile waits, and never ends the game between a temporary file and its rename.
+    EndSignals end_signals;
     settings_path = player_settings_path();
     settings = load_settings(settings_path);
     // As the player last left it (off at the first start); off again where no sound can start.
@@ -40,7 +43,6 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     record = load_record(record_path);
     replay.recording = true;  // every game is kept to be watched again
     const DataPlaces places = this_program_places();
-    EndSignals end_signals;  // held until Allegro's own handlers are replaced
     // Without an X display there is no system driver, and every later call would crash.
     if (allegro_init() != 0) fail(_(graphics_failed));
     end_on_display_loss();
@@ -67,17 +69,9 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     if (!buffer) fail(_(buffer_failed));
 
     // The file named on the command line, else the first place that holds one.
-    FoundFile found{options.data_file, {options.data_file}};
-    if (options.data_file.empty()) found = find_data_file(datafile_name, places, is_readable_file);
-    if (found.path.empty() || !is_readable_file(found.path)) fail(data_file_missing(found.tried));
-    // Allegro's loader crashes on damaged files: check the structure first, then
-    // what the game relies on once loaded. The pictures come converted to 16-bit colour.
-    // An empty or unreadable file gets the message of a missing one, with the places tried.
-    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty())
-        fail(broken == data_file_failed ? data_file_missing(found.tried) : broken);
-    DATAFILE* loaded = load_datafile(found.path.c_str());
-    if (!loaded) fail(data_file_missing(found.tried));
-    if (std::string wrong = check_data_objects(loaded, width, height); !wrong.empty()) fail(wrong);
+    std::string failure;
+    DATAFILE* loaded = load_data_file(options.data_file, datafile_name, places, width, height, failure);
+    if (!loaded) fail(failure);
     take_objects(loaded);
     // Effects need a digital sound device and a data file with the sounds; without either
     // they are silently left out.
@@ -160,7 +154,7 @@ void Game::start_sound(const DataPlaces& places) {
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, "blast") < 0) music_on = 0;
 }
 
-void Game::fail(const std::string& message) {
+void show_failure(const std::string& message) {
     end_on_signal_from_now_on();  // nothing reads the close flag while a message box waits
     if (system_driver) {
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
@@ -170,5 +164,9 @@ void Game::fail(const std::string& message) {
         fputs(message.c_str(), stdout);
         fflush(stdout);
     }
+}
+
+void Game::fail(const std::string& message) {
+    show_failure(message);
     exit(1);
 }

@@ -62,7 +62,10 @@ int main(int argc, char** argv) {
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
-        fputs(_("Mémoire insuffisante : le jeu s'arrête\n"), stderr);
+        const char* const message = _("Mémoire insuffisante : le jeu s'arrête\n");
+        fputs(message, stderr);
+        // A game started from a menu has no terminal: the box says it too, while Allegro runs.
+        if (system_driver) show_failure(message);
         return 1;
     }
 }

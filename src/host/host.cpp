@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 #include <pthread.h>
+#include <sys/shm.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -43,11 +44,23 @@ void end_on_display_loss() {
     XSetIOErrorHandler(on_display_lost);
 }
 
+void let_shared_memory_go() {
+    // The X server attaches by the segment's id, which Linux allows until the last detach.
+    struct shm_info info;
+    const int highest = shmctl(0, SHM_INFO, reinterpret_cast<struct shmid_ds*>(&info));
+    for (int index = 0; index <= highest; index++) {
+        struct shmid_ds segment;
+        const int id = shmctl(index, SHM_STAT, &segment);
+        if (id >= 0 && segment.shm_cpid == getpid() && !(segment.shm_perm.mode & SHM_DEST))
+            shmctl(id, IPC_RMID, nullptr);
+    }
+}
+
 EndSignals::EndSignals() {
     sigemptyset(&blocked);
     for (int index = 0; index < 4; index++) {
         sigaction(signals[index], nullptr, &before[index]);
-        if (index != quit_index) sigaddset(&blocked, signals[index]);
+        sigaddset(&blocked, signals[index]);
     }
     pthread_sigmask(SIG_BLOCK, &blocked, &mask_before);
 }

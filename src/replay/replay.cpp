@@ -159,8 +159,10 @@ bool ReplayDeck::after_update(int elapsed, const UpdateInputs& inputs, bool game
         tape.checks.push_back(check_of(game, played));
         while (check_at <= play_ticks) check_at += check_every_ticks;
     }
-    // A game of days stops recording rather than fill the memory.
-    if (tape.stream.size() > (16u << 20) || played >= (1u << 28)) {
+    // A game of days stops recording rather than fill the memory (the stream keeps room for
+    // its last run), and a stopped clock's game is no game to watch.
+    if (tape.stream.size() + 16 > most_stream_bytes || played >= most_updates || tape.checks.size() >= most_checks ||
+        elapsed > most_step_ticks) {
         overflowed = true;
         tape = ReplayFile();
     }

@@ -24,16 +24,10 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     // The pictures decide every collision: the game's own data file, loaded as the game does.
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(16);
-    FoundFile found{data_file, {data_file}};
-    if (data_file.empty()) found = find_data_file("zudaduviz.dat", this_program_places(), is_readable_file);
-    if (found.path.empty() || !is_readable_file(found.path)) return refused(path, data_file_missing(found.tried));
-    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty()) return refused(found.path, broken);
-    DATAFILE* loaded = load_datafile(found.path.c_str());
-    if (!loaded) return refused(path, data_file_missing(found.tried));
-    if (std::string wrong = check_data_objects(loaded, file.width, file.height); !wrong.empty()) {
-        unload_datafile(loaded);
-        return refused(found.path, wrong);
-    }
+    std::string failure;
+    DATAFILE* loaded =
+        load_data_file(data_file, "zudaduviz.dat", this_program_places(), file.width, file.height, failure);
+    if (!loaded) return refused(path, failure);
     Game game(file.width, file.height, file.star_layers, file.stars_per_layer);
     game.take_objects(loaded);  // the game unloads it
 

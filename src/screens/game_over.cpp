@@ -25,16 +25,15 @@ void draw_score_lines(BITMAP* buffer, int left, int top, int width, int score, i
 bool Game::game_over_screen() {
     play_effect(Effect::game_over, width >> 1);
     // Kept before the wait starts, so writing the file never shortens the two seconds. Another
-    // game may have raised the record meanwhile: the higher of the two is the one to beat.
+    // game may have raised the record meanwhile: the higher of the two is the one to beat. The
+    // game to watch again: always the last one, the best one (kept with the record) when it beat it.
     const int score = player->score;
-    const int to_beat = std::max(record, keep_record(record_path, score));
+    const std::string kept = replay.finish();
+    const int to_beat = std::max(record, keep_record(record_path, score, kept));
     const bool beaten = score > to_beat;
     record = std::max(to_beat, score);
-    // The game to watch again: always the last one, the best one when it beat the record.
-    if (const std::string kept = replay.finish(); !kept.empty() && !record_path.empty()) {
-        replace_file(last_game_path(record_path), kept);
-        if (beaten) replace_file(best_game_path(record_path), kept);
-    }
+    if (!kept.empty() && !record_path.empty()) replace_file(last_game_path(record_path), kept);
+    demo_sought = false;  // this game may be the one to show now
 
     saved_ticks = *ticks;
     const int w = game_over_image->w;

@@ -110,8 +110,8 @@ bool Game::title_menu() {
         if (stirred || leave) {
             idle_since = tick_counter, mouse_seen_x = mouse_x, mouse_seen_y = mouse_y;
         } else if (tick_counter - idle_since >= demo_after_ticks) {
-            // Looked for each time: the game just played may have become the one to show.
-            if (ReplayFile demo; demo_game(*this, demo)) {
+            if (!demo_sought) demo_found = demo_game(*this, demo), demo_sought = true;
+            if (demo_found) {
                 if (music_on) stop_midi();
                 watch_replay(demo, true);
                 enter();

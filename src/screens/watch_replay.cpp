@@ -28,7 +28,7 @@ void Game::watch_replay(const ReplayFile& file, bool demo) {
     while (!stop && !replay.finished()) {
         // Each update waits for the clock to reach the time it ran at when it was played.
         due += replay.next_elapsed();
-        while (*ticks < due && !(stop = stirred())) rest(1);
+        while (*ticks < due && !(stop = stirred() || close_requested)) rest(1);
         if (stop || update_frame()) break;
         draw_frame();
         if (demo) textprintf_ex(buffer, font, demo_line_x, demo_line_y, colours::bright(), -1, "%s", _("DÉMO"));

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "game/game.h"
+#include "host/host.h"
 
 namespace {
 const char* const window_title = "Zudaduviz";
@@ -55,6 +56,7 @@ bool Game::open_display() {
             // The buffer, the pictures and every colour the game makes stay 16-bit.
             set_color_depth(16);
             if (!opened) continue;
+            let_shared_memory_go();
             view.match(bitmap_color_depth(screen));
             // Full screen at the desktop's size: the largest whole scale, or "fill".
             const bool desktop_sized = mode.scale == 0;

@@ -111,7 +111,7 @@ TEST(Record, DamageCountsAsNone) {
 }
 
 // Whatever stands at a name the game reads or writes in its folders: the read gives the
-// defaults without blocking, the write puts a regular file in the name's place, and nothing
+// defaults (or no kept game) without blocking, the write puts a regular file in the name's place, and nothing
 // outside the folders is read, written or made.
 TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
     Folder folder;
@@ -121,13 +121,16 @@ TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
         "mkfifo settings", "mkfifo record", "mkfifo record.lock", "ln -s /dev/zero settings", "ln -s /dev/zero record",
         "ln -s /dev/urandom settings", "ln -s ../outside settings", "ln -s ../outside record", "ln -s ../nowhere record.lock",
         "ln -s ../outside settings" + tmp, "ln -s ../outside record" + tmp, "ln -s ../nowhere settings" + tmp,
+        "ln -s ../nowhere record" + tmp, "mkfifo best-game.replay", "ln -s /dev/zero best-game.replay",
         // The last: a good line, the file past the limit.
-        "ln -s ../nowhere record" + tmp, "{ echo effects=off; yes '' | head -n 65536; } > settings",
+        "{ echo effects=off; yes '' | head -n 65536; } > settings",
     };
     alarm(20);  // a read that blocks ends the test here
     for (const std::string& plant : plants) {
         ASSERT_EQ(std::system(("cd '" + folder.path + "' && rm -rf zudaduviz nowhere && mkdir zudaduviz && echo outside > outside"
                      " && cd zudaduviz && " + plant).c_str()), 0) << plant;
+        ReplayFile game;  // no kept game at all, and not a wait or a read of a device either
+        EXPECT_NE(load_replay(inside + "best-game.replay", game).find("impossible de lire"), std::string::npos) << plant;
         Settings settings = load_settings(inside + "settings");
         EXPECT_TRUE(settings.effects_on && settings.display == Settings::Display::unchosen && !load_record(inside + "record"))
             << plant;
@@ -141,8 +144,9 @@ TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
 }
 
 // Ten games end together, first with the lock free, then with it held elsewhere all along (a
-// stuck game) so that each writes unlocked: the record ends up the highest score every round.
-TEST(Record, TenGamesEndingTogetherKeepTheHighestWithOrWithoutTheLock) {
+// stuck game) so that each writes unlocked: the record ends up the highest score every round,
+// and the best game beside it the game that scored it.
+TEST(Record, TenGamesEndingTogetherKeepTheHighestAndItsGameWithOrWithoutTheLock) {
     Folder folder;
     const int stuck_game = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY);
     for (int round = 0; round < 6; round++) {
@@ -151,13 +155,17 @@ TEST(Record, TenGamesEndingTogetherKeepTheHighestWithOrWithoutTheLock) {
         int start[2], go;
         ASSERT_EQ(pipe(start), 0);
         // Each game waits for the pipe to close (its own end of writing closed first): they all start at once.
-        for (int game = 0; game < 10; game++)
+        for (int game = 0; game < 10; game++) {
+            const int score = 10 + (game + 3 * round) % 10 * 10;
             if (fork() == 0 && close(start[1]) == 0)
-                _exit(::read(start[0], &go, 1) == 0 ? (keep_record(path, 10 + (game + 3 * round) % 10 * 10), 0) : 1);
+                _exit(::read(start[0], &go, 1) == 0 ? (keep_record(path, score, "game of " + std::to_string(score)), 0) : 1);
+        }
         close(start[0]);
         close(start[1]);
         while (wait(nullptr) > 0) {}
         EXPECT_EQ(load_record(path), 100) << "round " << round;
+        EXPECT_EQ(read(best_game_path(path)), "game of 100") << "round " << round;
+        unlink(best_game_path(path).c_str());
     }
     close(stuck_game);
 }

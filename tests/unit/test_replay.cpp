@@ -74,7 +74,8 @@ TEST_F(Replays, ARecordedGameReplaysToTheSameStateAndAOneTickDifferenceIsCaughtA
     }
 }
 
-// Each damage gets its message, and never a crash: the file is read whole before any play.
+// Each damage gets its message, and never a crash or a wait: the file is read whole before any
+// play, a claim on memory or time beyond what a kept game holds is damage.
 TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
     const ReplayFile file = record(1000, 9);
     const std::string good = write_replay(file);
@@ -100,6 +101,19 @@ TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
         {"no check at the end", rewritten([](ReplayFile& f) { f.checks.pop_back(); }), "abîmé (contrôles)"},
         {"one update checked twice", rewritten([](ReplayFile& f) { f.checks[0].update = f.checks[1].update; }),
          "abîmé (contrôles)"},
+        // Every update in one run (three varints: count, no input, step) a tick longer than play allows.
+        {"a step too long", rewritten([](ReplayFile& f) {
+             f.stream.clear();
+             for (uint32_t v : {f.updates, 0u, uint32_t(ReplayDeck::most_step_ticks) + 1}) {
+                 for (; v >= 0x80; v >>= 7) f.stream += char(0x80 | (v & 0x7f));
+                 f.stream += char(v);
+             }
+         }), "abîmé (déroulement)"},
+        // More than a game of this sky could hold, or than its packed bytes could ever give.
+        {"a 64 MiB body claimed", good.substr(0, header + 7) + std::string("\0\0\0\4", 4) + good.substr(header + 11),
+         "abîmé (trop grand)"},
+        {"a 16 MiB body claimed", good.substr(0, header + 7) + std::string("\0\0\0\1", 4) + good.substr(header + 11),
+         "abîmé (trop grand)"},
     };
     ReplayFile read;
     for (const auto& c : cases) EXPECT_NE(read_replay(c.bytes, read).find(c.message), std::string::npos) << c.name;

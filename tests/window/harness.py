@@ -189,9 +189,10 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
         if with_data:
             shutil.copy(os.path.join(BUILD_DIR, "zudaduviz.dat"), self.workdir)
         self.log = os.path.join(self.workdir, "output.txt")
-        if record is not None:  # the player's data folder is this run's: no record unless given
-            os.makedirs(os.path.join(self.workdir, "data", "zudaduviz"))
-            pathlib.Path(self.workdir, "data", "zudaduviz", "record").write_text(record)
+        if record is not None:  # this run's data folder: no record unless given (or a function fills it)
+            folder = pathlib.Path(self.workdir, "data", "zudaduviz")
+            folder.mkdir(parents=True)
+            record(folder) if callable(record) else (folder / "record").write_text(record)
         env = dict(self.server.env, **LEAK_CHECK, XDG_DATA_HOME=os.path.join(self.workdir, "data"))
         with open(self.log, "wb") as log:
             self.proc = subprocess.Popen([exe or EXE, *args], cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
