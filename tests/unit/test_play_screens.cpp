@@ -46,7 +46,7 @@ TEST_F(Screens, ThePauseHoldsTheClockAndEveryActorThenTheGameCarriesOnFromTheSam
 // game-over picture (heard at once) for 1000 ticks and ends the game. Then "Nouveau record !"
 // (in its own colour, under the picture) only when the record is beaten; the record then holds
 // for the run. In the player's data folder: the record file, the game as last-game.replay, and
-// as best-game.replay only when it beat the record; the title's demo takes the best game, a
+// as best-game.replay only when it beat the file's record (the first game of an empty file does); the title's demo takes the best game, a
 // last one when the best cannot be read, none without a readable one.
 TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRecordIsBeaten) {
     const std::string folder = ::testing::TempDir() + "zudaduviz-over-" + std::to_string(getpid()) + "/";
@@ -82,7 +82,7 @@ TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRe
     over = true;
     timer.join();
     EXPECT_EQ(std::tuple(banners, game.record, files),
-              std::tuple(std::vector<bool>{false, true, false, false}, 600, "300L 600LB 600L 600L "));
+              std::tuple(std::vector<bool>{false, true, false, false}, 600, "300LB 600LB 600L 600L "));
     std::string demos;
     ReplayFile demo;
     for (const char* step : {"mv best best-game.replay", "echo > best-game.replay", "rm last-game.replay"})
