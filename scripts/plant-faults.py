@@ -22,7 +22,7 @@ literal \\n.
 import argparse, os, pathlib, shutil, subprocess, sys, time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-LOGIC = ["ctest", "-j2", "--timeout", "300", "--stop-on-failure", "-LE", "window", "-E", "install\\.|sweep\\."]
+LOGIC = ["ctest", "-j2", "--timeout", "180", "--stop-on-failure", "-LE", "window", "-E", "install\\.|sweep\\."]
 
 
 def read_faults(path):
