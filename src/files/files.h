@@ -7,6 +7,7 @@
 
 #include "../data/data_file.h"
 #include "../input/input.h"
+#include "../language/language.h"
 
 // The player's choices, kept between runs in the settings file.
 struct Settings {
@@ -21,11 +22,17 @@ struct Settings {
     // Off at the first start, then as the player last left it.
     bool music_on = false;
     KeyBindings bindings;
+    // The title's choice of language (an index in languages); -1: the locale's.
+    int language = -1;
 };
 // The player's folders: $XDG_CONFIG_HOME/zudaduviz and $XDG_DATA_HOME/zudaduviz (by
 // default under ~/.config and ~/.local/share); empty when no home can be found.
 std::string player_config_dir();
 std::string player_data_dir();
+// The settings file in the player's folder; empty when there is no home.
+std::string player_settings_path();
+// The language to speak: the one the settings choose, else the locale's.
+int chosen_language(const Settings& settings);
 // A missing, unreadable or damaged settings file gives the defaults; unknown lines are skipped.
 // An action whose key (or button) line is missing or damaged, or names one an earlier line
 // gave, gets its own default; when that is taken too, a key falls back to the first default key no

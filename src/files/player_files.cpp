@@ -175,6 +175,15 @@ std::string player_config_dir() {
     return base.empty() ? "" : base + "/zudaduviz";
 }
 
+std::string player_settings_path() {
+    const std::string folder = player_config_dir();
+    return folder.empty() ? "" : folder + "/settings";
+}
+
+int chosen_language(const Settings& settings) {
+    return settings.language >= 0 ? settings.language : language_of_environment();
+}
+
 std::string player_data_dir() {
     const std::string base = base_dir("XDG_DATA_HOME", ".local/share");
     return base.empty() ? "" : base + "/zudaduviz";
@@ -199,6 +208,8 @@ Settings load_settings(const std::string& path) {
         if (name == "fit" && (value == "fill" || value == "whole")) settings.fill = value == "fill";
         if (name == "effects" && (value == "on" || value == "off")) settings.effects_on = value == "on";
         if (name == "music" && (value == "on" || value == "off")) settings.music_on = value == "on";
+        if (name == "language" && language_coded(value) >= 0 && value == languages[language_coded(value)].code)
+            settings.language = language_coded(value);
         for (int action = 0; action < actions::count; action++) {
             if (name == std::string("key_") + action_names[action] && key_named(value))
                 keys_read.emplace_back(action, key_named(value));
@@ -221,6 +232,7 @@ bool save_settings(const Settings& settings, const std::string& path) {
     if (settings.fill) text << "fit=fill\n";
     text << "effects=" << (settings.effects_on ? "on" : "off") << "\n";
     text << "music=" << (settings.music_on ? "on" : "off") << "\n";
+    if (settings.language >= 0) text << "language=" << languages[settings.language].code << "\n";
     // Keys by Allegro's names, buttons counted from 1 (or none).
     for (int action = 0; action < actions::count; action++)
         text << "key_" << action_names[action] << "=" << _keyboard_common_names[settings.bindings.keys[action]] << "\n";

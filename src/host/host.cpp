@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
+
+#include "language/language.h"
 
 namespace {
 
@@ -22,17 +25,23 @@ void on_end_signal(int) {
     if (void (*callback)() = signal_callback) callback();
 }
 
+// Translated beforehand: looking a text up is no async-signal-safe call.
+std::atomic<const char*> display_lost_message{nullptr};
+
 // Any thread may see the error: only async-signal-safe calls, and never Allegro's shutdown.
 int on_display_lost(Display*) {
-    static const char message[] = "Zudaduviz : la connexion à l'affichage X est perdue, fin du jeu\n";
-    if (write(STDERR_FILENO, message, sizeof message - 1)) {
+    const char* message = display_lost_message;
+    if (write(STDERR_FILENO, message, strlen(message))) {
     }
     _exit(1);
 }
 
 }  // namespace
 
-void end_on_display_loss() { XSetIOErrorHandler(on_display_lost); }
+void end_on_display_loss() {
+    display_lost_message = _("Zudaduviz : la connexion à l'affichage X est perdue, fin du jeu\n");
+    XSetIOErrorHandler(on_display_lost);
+}
 
 EndSignals::EndSignals() {
     sigemptyset(&blocked);

@@ -42,7 +42,8 @@ std::string body_of(const ReplayFile& file) {
     return w.bytes;
 }
 
-const char* const damaged = "le fichier de partie est abîmé";
+// The part of the file where the damage lies.
+std::string damaged(const char* part) { return printed(_("le fichier de partie est abîmé (%s)"), part); }
 
 std::string read_body(const std::string& body, ReplayFile& file) {
     ByteReader r{body};
@@ -55,11 +56,11 @@ std::string read_body(const std::string& body, ReplayFile& file) {
         star.y = r.real();
         // A star lies on a column of the screen; it may be a step below the bottom edge.
         if (star.x >= file.width || star.grey > 134 + 40 * layer || !(std::fabs(star.y) < 1e9))
-            return std::string(damaged) + " (étoiles)";
+            return damaged(_("étoiles"));
     }
     const uint64_t updates = r.varint(), stream_length = r.varint();
     if (!r.ok || updates == 0 || updates > most_updates || stream_length > body.size() - r.at)
-        return std::string(damaged) + " (déroulement)";
+        return damaged(_("déroulement"));
     file.updates = uint32_t(updates);
     file.stream = body.substr(r.at, size_t(stream_length));
     r.at += size_t(stream_length);
@@ -73,10 +74,10 @@ std::string read_body(const std::string& body, ReplayFile& file) {
         if (count == 0 || elapsed > most_elapsed) runs.ok = false;
         counted += count;
     }
-    if (!runs.ok || counted != updates) return std::string(damaged) + " (déroulement)";
+    if (!runs.ok || counted != updates) return damaged(_("déroulement"));
 
     const uint64_t check_count = r.varint();
-    if (!r.ok || check_count == 0 || check_count > updates) return std::string(damaged) + " (contrôles)";
+    if (!r.ok || check_count == 0 || check_count > updates) return damaged(_("contrôles"));
     file.checks.clear();
     uint32_t last_update = 0;
     for (uint64_t i = 0; i < check_count && r.ok; i++) {
@@ -89,7 +90,7 @@ std::string read_body(const std::string& body, ReplayFile& file) {
         check.update = last_update = uint32_t(update);
         file.checks.push_back(check);
     }
-    if (!r.ok || last_update != updates || !r.done()) return std::string(damaged) + " (contrôles)";
+    if (!r.ok || last_update != updates || !r.done()) return damaged(_("contrôles"));
     return "";
 }
 }  // namespace
@@ -115,11 +116,11 @@ std::string write_replay(const ReplayFile& file) {
 
 std::string read_replay(const std::string& bytes, ReplayFile& file) {
     if (bytes.size() < sizeof magic || bytes.compare(0, sizeof magic, magic, sizeof magic) != 0)
-        return "ce fichier n'est pas une partie enregistrée de Zudaduviz";
+        return _("ce fichier n'est pas une partie enregistrée de Zudaduviz");
     ByteReader r{bytes, sizeof magic};
     const uint32_t format = r.u16();
     if (r.ok && format != format_version)
-        return "cette partie a été enregistrée dans un autre format (" + std::to_string(format) + ")";
+        return printed(_("cette partie a été enregistrée dans un autre format (%u)"), format);
     const size_t version_length = r.u8();
     if (version_length > most_version_length || version_length > bytes.size() - r.at) r.ok = false;
     if (r.ok) file.game_version = bytes.substr(r.at, version_length), r.at += version_length;
@@ -127,39 +128,38 @@ std::string read_replay(const std::string& bytes, ReplayFile& file) {
     file.width = int(r.u16()), file.height = int(r.u16());
     file.star_layers = int(r.u8()), file.stars_per_layer = int(r.u16());
     const uint32_t body_size = r.u32(), packed_size = r.u32();
-    if (!r.ok || packed_size != bytes.size() - r.at) return "le fichier de partie est tronqué";
+    if (!r.ok || packed_size != bytes.size() - r.at) return _("le fichier de partie est tronqué");
     if (file.width < 1 || file.width > most_screen_side || file.height < 1 || file.height > most_screen_side ||
         file.star_layers < 1 || file.star_layers > most_layers || file.stars_per_layer < 1 ||
         file.stars_per_layer > most_stars_per_layer || body_size > most_body_bytes)
-        return std::string(damaged) + " (en-tête)";
+        return damaged(_("en-tête"));
     std::string body(body_size, '\0');
     uLongf unpacked = body_size;
     if (uncompress(reinterpret_cast<Bytef*>(&body[0]), &unpacked, reinterpret_cast<const Bytef*>(&bytes[r.at]),
                    packed_size) != Z_OK ||
         unpacked != body_size)
-        return std::string(damaged) + " (données compressées)";
+        return damaged(_("données compressées"));
     return read_body(body, file);
 }
 
 std::string load_replay(const std::string& path, ReplayFile& file) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return "impossible de lire « " + path + " »";
+    if (!in) return printed(_("impossible de lire « %s »"), path.c_str());
     // Nothing real comes near this size: a larger file is read no further.
     std::string bytes;
     char chunk[65536];
     while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
         bytes.append(chunk, size_t(in.gcount()));
-        if (bytes.size() > most_body_bytes) return std::string(damaged) + " (trop grand)";
+        if (bytes.size() > most_body_bytes) return damaged(_("trop grand"));
     }
-    if (in.bad()) return "impossible de lire « " + path + " »";
+    if (in.bad()) return printed(_("impossible de lire « %s »"), path.c_str());
     return read_replay(bytes, file);
 }
 
 std::string unsuitable_replay(const ReplayFile& file, const Game& game) {
     if (file.width != game.width || file.height != game.height || file.star_layers != game.star_layers ||
         file.stars_per_layer != game.stars_per_layer)
-        return "cette partie a été jouée sur un écran de " + std::to_string(file.width) + "x" +
-               std::to_string(file.height) + " avec " + std::to_string(file.star_layers) + "x" +
-               std::to_string(file.stars_per_layer) + " étoiles";
+        return printed(_("cette partie a été jouée sur un écran de %dx%d avec %dx%d étoiles"), file.width, file.height,
+                       file.star_layers, file.stars_per_layer);
     return "";
 }

@@ -9,7 +9,7 @@
 
 namespace {
 int refused(const std::string& path, const std::string& why) {
-    std::fprintf(stderr, "zudaduviz : %s : %s\n", path.c_str(), why.c_str());
+    std::fprintf(stderr, _("zudaduviz : %s : %s\n"), path.c_str(), why.c_str());
     return 1;
 }
 }  // namespace
@@ -18,7 +18,7 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     ReplayFile file;
     if (std::string wrong = load_replay(path, file); !wrong.empty()) return refused(path, wrong);
     if (file.game_version != ZUDADUVIZ_VERSION)
-        std::fprintf(stderr, "zudaduviz : %s : partie enregistrée par la version %s, vérifiée par la %s\n",
+        std::fprintf(stderr, _("zudaduviz : %s : partie enregistrée par la version %s, vérifiée par la %s\n"),
                      path.c_str(), file.game_version.c_str(), ZUDADUVIZ_VERSION);
 
     // The pictures decide every collision: the game's own data file, loaded as the game does.
@@ -46,8 +46,8 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const int score = game.player->score;
     game.player.reset();
-    if (!game.replay.mismatch.empty()) return refused(path, "différence " + game.replay.mismatch);
-    std::printf("%s : %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n",
+    if (!game.replay.mismatch.empty()) return refused(path, printed(_("différence %s"), game.replay.mismatch.c_str()));
+    std::printf(_("%s : %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n"),
                 path.c_str(), file.updates, file.checks.size(), score, file.updates / std::max(seconds, 1e-9));
     return 0;
 }

@@ -14,11 +14,11 @@ void draw_score_lines(BITMAP* buffer, int left, int top, int width, int score, i
     const int lines = beaten ? 3 : 2;
     const int centre = left + width / 2;
     rectfill(buffer, left, top, left + width - 1, top + 6 + lines * line_height, makecol(0, 0, 0));
-    textprintf_centre_ex(buffer, font, centre, top + 6, colours::bright(), -1, "Score : %i", score);
-    textprintf_centre_ex(buffer, font, centre, top + 6 + line_height, colours::bright(), -1, "Record : %i", record);
+    textprintf_centre_ex(buffer, font, centre, top + 6, colours::bright(), -1, _("Score : %i"), score);
+    textprintf_centre_ex(buffer, font, centre, top + 6 + line_height, colours::bright(), -1, _("Record : %i"), record);
     if (beaten)
         textprintf_centre_ex(buffer, font, centre, top + 6 + 2 * line_height, makecol(255, 200, 64), -1, "%s",
-                             "Nouveau record !");
+                             _("Nouveau record !"));
 }
 }  // namespace
 

@@ -31,7 +31,7 @@ void Game::watch_replay(const ReplayFile& file, bool demo) {
         while (*ticks < due && !(stop = stirred())) rest(1);
         if (stop || update_frame()) break;
         draw_frame();
-        if (demo) textprintf_ex(buffer, font, demo_line_x, demo_line_y, colours::bright(), -1, "DÉMO");
+        if (demo) textprintf_ex(buffer, font, demo_line_x, demo_line_y, colours::bright(), -1, "%s", _("DÉMO"));
         show_buffer();
         count_frame();
         stop = stirred() || close_requested;
