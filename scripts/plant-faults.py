@@ -22,7 +22,7 @@ literal \\n.
 import argparse, os, pathlib, shutil, subprocess, sys, time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-LOGIC = ["ctest", "-j2", "--timeout", "300", "-LE", "window", "-E", "install\\.|sweep\\."]
+LOGIC = ["ctest", "-j2", "--timeout", "180", "--stop-on-failure", "-LE", "window", "-E", "install\\.|sweep\\."]
 
 
 def read_faults(path):
@@ -53,7 +53,7 @@ def run(cmd, cwd, timeout=1800):
 
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("--scratch", default=os.path.join(os.environ.get("TMPDIR", "/tmp"), "zudaduviz-faults"))
+    ap.add_argument("--scratch", default=str(ROOT / "build-faults"))
     ap.add_argument("--only", nargs="*", default=[])
     ap.add_argument("--list", action="store_true")
     args = ap.parse_args()
@@ -65,18 +65,20 @@ def main():
             print(f"{f['name']:28} {f['file']:40} {f['symptom']}")
         return 0
 
-    # The scratch copy: the tracked files as they stand in the working tree.
-    scratch = pathlib.Path(args.scratch)
-    src = scratch / "src-tree"
-    if src.exists():
-        shutil.rmtree(src)
-    src.mkdir(parents=True)
+    # The scratch copy: the tracked files as they stand in the working tree. Its build is kept
+    # between runs and laid out as a worktree's (build-tests/ inside), so ccache finds the
+    # objects; only files that differ are copied, so make rebuilds only what changed.
+    src = pathlib.Path(args.scratch) / "tree"
+    build = src / "build-tests"
     files = subprocess.run(["git", "ls-files", "-z"], cwd=ROOT, stdout=subprocess.PIPE, check=True).stdout
-    for name in filter(None, files.decode().split("\0")):
+    tracked = {name for name in files.decode().split("\0") if name and (ROOT / name).is_file()}
+    for old in src.rglob("*") if src.exists() else []:
+        if build not in old.parents and old.is_file() and str(old.relative_to(src)) not in tracked:
+            old.unlink()
+    for name in tracked:
         (src / name).parent.mkdir(parents=True, exist_ok=True)
-        if (ROOT / name).is_file():
-            shutil.copy2(ROOT / name, src / name)
-    build = scratch / "build"
+        if not (src / name).exists() or (src / name).read_bytes() != (ROOT / name).read_bytes():
+            shutil.copy(ROOT / name, src / name)
     launcher = ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"] if shutil.which("ccache") else []
     cfg = run(["cmake", "-S", str(src), "-B", str(build), "-DCMAKE_BUILD_TYPE=RelWithDebInfo",
                "-DZUDADUVIZ_SANITIZE=ON", *launcher], ROOT)
