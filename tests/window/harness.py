@@ -384,22 +384,17 @@ class WindowTest(unittest.TestCase):
             self.server.env.pop(variable, None)
         self.server.env["LANG"] = "C"
 
-    # Waits for the window too, unless told not to (by default, when no data file is given).
-    def start_game(self, with_data=True, args=(), exe=None, window=None, record=None):
+    def start_at_title(self, args=(), exe=None, with_data=True, record=None):  # its window found
         for attempt in range(3):
             run = GameRun(self, with_data, args, exe, record)
-            if not (with_data if window is None else window) or run.find_window():
+            if run.find_window():
+                run.wait_screen("title menu", title_shown)
                 return run
             # The game can lose its connection when our polling connects at the same
             # moment; a real failure to set the mode happens every time.
             if GRAPHICS_FAILED not in run.output():
                 break
         raise AssertionError(f"the game exited with {run.proc.returncode}:\n{run.output()[-2000:]}")
-
-    def start_at_title(self, args=(), exe=None, with_data=True, record=None):
-        run = self.start_game(with_data, args, exe, window=True, record=record)
-        run.wait_screen("title menu", title_shown)
-        return run
 
     def keep(self, shot, label):
         self.kept += 1

@@ -39,13 +39,6 @@ def signal_mask(pid, field):  # the signal numbers of a /proc/PID/status mask (S
 
 class Hostile(harness.WindowTest):
 
-    def leave(self, run, copies=()):  # Escape and Enter end the game, Escape at the title the program (one of copies)
-        run.press("Escape", "quit dialog", dialog_shown, 5)
-        run.press("Return", "title menu", harness.title_shown, 5)
-        run.key("Escape")
-        ended = harness.poll("the game's end", lambda: [c for c in copies or [run] if c.proc.poll() is not None], 10)
-        self.assertEqual([c.proc.returncode for c in ended], [0], ended[0].output()[-2000:])
-
     # By keys alone: nothing here moves the pointer. Two copies, their settings a FIFO (no
     # settings), the first started as a script's background job starts it (SIGINT ignored).
     # The first copy to open takes the full screen and the keyboard; the second opens a window
@@ -77,7 +70,13 @@ class Hostile(harness.WindowTest):
         front.wait_screen("title menu", harness.title_shown, 10)
         front.press("Return", "game", harness.play_shown, 5)
         self.assertEqual([copy.proc.poll() for copy in copies], [None, None], "a copy ended")
-        self.leave(front, copies)  # whichever copy took the keys ends: the one behind gets them
+        # Escape and Enter end the game, Escape at the title the program: whichever copy took
+        # the keys ends, and the one behind gets them.
+        front.press("Escape", "quit dialog", dialog_shown, 5)
+        front.press("Return", "title menu", harness.title_shown, 5)
+        front.key("Escape")
+        ended = harness.poll("the first copy's end", lambda: [c for c in copies if c.proc.poll() is not None], 10)
+        self.assertEqual([c.proc.returncode for c in ended], [0], ended[0].output()[-2000:])
         back = next(copy for copy in copies if copy.proc.poll() is None)
         self.assertTrue(back.find_window(), back.output()[-2000:])
         back.wait_screen("title menu", harness.title_shown, 10)
