@@ -77,8 +77,7 @@ Outcome play(Game& game, std::atomic<int>& clock, const std::vector<Star>& sky, 
         ended = game.update_frame();
     }
     const Outcome outcome{updates * double(clock_step) / ticks_per_second, game.player->score, game.player->kills};
-    delete game.player;
-    game.player = nullptr;
+    game.player.reset();
     game.reset_keyboard();
     return outcome;
 }

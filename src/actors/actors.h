@@ -6,6 +6,10 @@
 
 #include <allegro.h>
 
+#include <cstddef>
+#include <utility>
+#include <vector>
+
 class Actor {
 public:
     BITMAP** frames;
@@ -102,3 +106,17 @@ public:
     Explosion(int x, int y, BITMAP** frames);
     void draw(BITMAP* dest) const;
 };
+
+// Walks a list of actors in order, calling `gone` once on each, and takes out those it says
+// are gone, keeping the others in their order: a pass may move, hit or spend each actor as
+// it goes, and what it does to one comes before the next, as the rules of play need.
+template <class T, class Gone>
+void erase_gone(std::vector<T>& list, Gone gone) {
+    size_t kept = 0;
+    for (size_t i = 0; i < list.size(); i++) {
+        if (gone(list[i])) continue;
+        if (kept != i) list[kept] = std::move(list[i]);
+        kept++;
+    }
+    list.erase(list.begin() + kept, list.end());
+}

@@ -7,6 +7,19 @@
 
 #include <string>
 
+// Either mouse button held.
+inline bool mouse_held() { return mouse_b & 3; }
+
+// Held now and not at the last look: one press, one action however long it is held.
+struct PressEdge {
+    bool was_down = false;
+    bool struck(bool down) {
+        const bool edge = down && !was_down;
+        was_down = down;
+        return edge;
+    }
+};
+
 // The first gamepad, as Allegro's joystick driver reports it (none plugged in: nothing is ever
 // held). Like a key, a button held when the keyboard is reset counts again only once released.
 struct GamePad {
@@ -59,5 +72,6 @@ struct KeyBindings {
 // and Pause (a second pause key whatever the player chooses). Likewise Start on the gamepad.
 bool reserved_key(int scancode);
 bool reserved_button(int button);
-// A key's name as the player's keyboard shows it (Allegro's), starting with a capital.
+// A key's name as the player reads it: a word in the language spoken (arrows, space...), else
+// the symbol the player's keyboard shows (Allegro's), starting with a capital.
 std::string key_name(int scancode);

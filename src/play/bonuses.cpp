@@ -43,20 +43,16 @@ void Game::drop_bonus(int centre_x, int centre_y) {
 // At most one bonus is caught per update: the pass stops there, and the bonuses
 // behind it wait for the next update.
 void Game::move_bonuses(int elapsed) {
-    for (size_t i = 0; i < bonuses.size();) {
-        Bonus& bonus = bonuses[i];
+    bool caught = false;
+    erase_gone(bonuses, [&](Bonus& bonus) {
+        if (caught) return false;
         bonus.y += elapsed * bonus.speed;
         bonus.animate();
         if (bonus.collides_with(*player)) {
             collect(*player, bonus.kind);
             play_effect(Effect::bonus_collected, int(bonus.x) + (bonus_frames[0]->w >> 1));
-            bonuses.erase(bonuses.begin() + i);
-            return;
+            return caught = true;
         }
-        if (int(bonus.y) > height) {
-            bonuses.erase(bonuses.begin() + i);
-        } else {
-            i++;
-        }
-    }
+        return int(bonus.y) > height;
+    });
 }

@@ -35,14 +35,10 @@ bool gone_above(const Shot& shot) {
 }  // namespace
 
 void Game::move_shots(int elapsed) {
-    for (size_t i = 0; i < shots.size();) {
-        Shot& shot = shots[i];
+    erase_gone(shots, [&](Shot& shot) {
         shot.advance(elapsed);
         shot.animate();
-        if (int(shot.y) > height || gone_above(shot)) {
-            shots.erase(shots.begin() + i);
-            continue;
-        }
+        if (int(shot.y) > height || gone_above(shot)) return true;
 
         bool spent = false;
         if (shot.weapon == weapons::invader) {
@@ -53,66 +49,46 @@ void Game::move_shots(int elapsed) {
                 play_effect(Effect::ship_hit, ship_centre_x);
                 spent = true;
             }
-        } else {
-            // Missiles and Fireball stop at the first invader touched, in list order;
-            // a Choc shot goes through every invader it touches.
-            for (size_t j = 0; j < invaders.size() && !spent;) {
-                Invader& invader = invaders[j];
-                if (!shot.collides_with(invader)) {
-                    j++;
-                    continue;
-                }
-                const Point centre = centre_of(invader);
-                explosions.emplace_back(centre.x, centre.y, explosion_frames);
-                player->score += hit_score;
-                bool destroyed = true;
-                if (shot.weapon == weapons::missiles) {
-                    invader.hull -= missile_damage;
-                    destroyed = invader.hull < 1;
-                }
-                spent = shot.weapon != weapons::choc;
-                play_effect(destroyed ? Effect::invader_destroyed : Effect::invader_hit, centre.x);
-                if (destroyed) {
-                    invaders.erase(invaders.begin() + j);
-                    player->kills++;
-                    drop_bonus(centre.x, centre.y);
-                } else {
-                    j++;
-                }
+            return spent;
+        }
+        // Missiles and Fireball stop at the first invader touched, in list order;
+        // a Choc shot goes through every invader it touches.
+        erase_gone(invaders, [&](Invader& invader) {
+            if (spent || !shot.collides_with(invader)) return false;
+            const Point centre = centre_of(invader);
+            explosions.emplace_back(centre.x, centre.y, explosion_frames);
+            player->score += hit_score;
+            bool destroyed = true;
+            if (shot.weapon == weapons::missiles) {
+                invader.hull -= missile_damage;
+                destroyed = invader.hull < 1;
             }
-        }
-
-        if (spent) {
-            shots.erase(shots.begin() + i);
-        } else {
-            i++;
-        }
-    }
+            spent = shot.weapon != weapons::choc;
+            play_effect(destroyed ? Effect::invader_destroyed : Effect::invader_hit, centre.x);
+            if (destroyed) {
+                player->kills++;
+                drop_bonus(centre.x, centre.y);
+            }
+            return destroyed;
+        });
+        return spent;
+    });
 }
 
 // Ramming costs the ship and counts no kill, though the invader is gone.
 void Game::ram_invaders() {
-    for (size_t i = 0; i < invaders.size();) {
-        if (!invaders[i].collides_with(*player)) {
-            i++;
-            continue;
-        }
-        const Point centre = centre_of(invaders[i]);
+    erase_gone(invaders, [&](Invader& invader) {
+        if (!invader.collides_with(*player)) return false;
+        const Point centre = centre_of(invader);
         explosions.emplace_back(centre.x, centre.y, explosion_frames);
         hurt_ship(*player, ramming_score, ramming_armour);
         play_effect(Effect::ram, centre.x);
-        invaders.erase(invaders.begin() + i);
         drop_bonus(centre.x, centre.y);
-    }
+        return true;
+    });
 }
 
 // Explosions are created earlier in the same update, so each is drawn with frames 1 to 24.
 void Game::advance_explosions() {
-    for (size_t i = 0; i < explosions.size();) {
-        if (++explosions[i].frame > last_explosion_frame) {
-            explosions.erase(explosions.begin() + i);
-        } else {
-            i++;
-        }
-    }
+    erase_gone(explosions, [](Explosion& explosion) { return ++explosion.frame > last_explosion_frame; });
 }

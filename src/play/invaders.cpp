@@ -20,8 +20,7 @@ void Game::spawn_random_invader() {
 }
 
 void Game::move_invaders(int elapsed) {
-    for (size_t i = 0; i < invaders.size();) {
-        Invader& invader = invaders[i];
+    erase_gone(invaders, [&](Invader& invader) {
         invader.y += elapsed * descent_speed;
 
         // The column at which the invader's middle is over the ship's middle.
@@ -42,10 +41,6 @@ void Game::move_invaders(int elapsed) {
         invader.animate();
 
         // Leaving through the bottom costs the player nothing.
-        if (int(invader.y) > height) {
-            invaders.erase(invaders.begin() + i);
-        } else {
-            i++;
-        }
-    }
+        return int(invader.y) > height;
+    });
 }

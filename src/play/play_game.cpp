@@ -28,7 +28,7 @@ void Game::start_game(std::atomic<int>* tick_source) {
     // Centred, with the bottom of its first frame on the bottom edge of the screen.
     const BITMAP* look = player_frames[0];
     // Its speed is the same at every pace.
-    player = new PlayerShip((width >> 1) - (look->w >> 1), height - look->h, player_frames, 0.5);
+    player.emplace((width >> 1) - (look->w >> 1), height - look->h, player_frames, 0.5);
 
     invaders.clear();
     shots.clear();
@@ -52,8 +52,7 @@ void Game::count_frame() {
 }
 
 void Game::end_game() {
-    delete player;
-    player = nullptr;
+    player.reset();
     if (music_on) stop_midi();
     fade_out();
     reset_keyboard();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -28,6 +29,62 @@ struct GameRandom {
         draws++;
         return int(engine() >> 1) % n;
     }
+};
+
+// The bytes of a replay, little-endian: the file's header and body and the recorder's runs.
+struct ByteWriter {
+    std::string bytes;
+    void u8(uint32_t v) { bytes.push_back(char(v & 0xff)); }
+    void u16(uint32_t v) { u8(v), u8(v >> 8); }
+    void u32(uint32_t v) { u16(v), u16(v >> 16); }
+    void u64(uint64_t v) { u32(uint32_t(v)), u32(uint32_t(v >> 32)); }
+    // Seven bits a byte, low first, the top bit set on every byte but the last.
+    void varint(uint64_t v) {
+        for (; v >= 0x80; v >>= 7) u8(0x80 | (v & 0x7f));
+        u8(uint32_t(v));
+    }
+    // Zigzag: small negative numbers stay short.
+    void signed_varint(int32_t v) { varint((uint32_t(v) << 1) ^ uint32_t(v >> 31)); }
+    void real(double v) {
+        uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        u64(bits);
+    }
+};
+
+// Every read past the end gives 0 and marks the reader spent.
+struct ByteReader {
+    const std::string& bytes;
+    size_t at = 0;
+    bool ok = true;
+    uint32_t u8() {
+        if (at >= bytes.size()) return ok = false, 0;
+        return uint8_t(bytes[at++]);
+    }
+    uint32_t u16() { return u8() | u8() << 8; }
+    uint32_t u32() { return u16() | u16() << 16; }
+    uint64_t u64() { return u32() | uint64_t(u32()) << 32; }
+    uint64_t varint() {
+        uint64_t v = 0;
+        for (int shift = 0; shift < 64; shift += 7) {
+            const uint32_t byte = u8();
+            v |= uint64_t(byte & 0x7f) << shift;
+            if (!(byte & 0x80)) return v;
+        }
+        return ok = false, 0;
+    }
+    int32_t signed_varint() {
+        const uint64_t v = varint();
+        if (v > 0xffffffffu) ok = false;
+        return int32_t(uint32_t(v >> 1) ^ -uint32_t(v & 1));
+    }
+    double real() {
+        const uint64_t bits = u64();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        return v;
+    }
+    bool done() const { return at == bytes.size(); }
 };
 
 // What one update reads from the player, keyboard and gamepad together.
@@ -80,6 +137,14 @@ std::string unsuitable_replay(const ReplayFile& file, const Game& game);
 // A game's recording while it runs, or the recorded game it plays back.
 struct ReplayDeck {
     static constexpr int check_every_ticks = 5 * 500;  // five seconds of play
+    // What one kept game holds at most: a game that would hold more is not kept, and a file
+    // that claims more is damaged. A new run at every update fills the stream in about a
+    // day of play, and the checks in three; a clock that stood still for longer than
+    // between two checks is a stopped process (a suspended machine, SIGSTOP), not play.
+    static constexpr uint32_t most_stream_bytes = 16u << 20;
+    static constexpr uint32_t most_updates = 1u << 28;
+    static constexpr uint32_t most_checks = 1u << 16;
+    static constexpr int most_step_ticks = check_every_ticks;
     // Live games record (tests and benchmarks turn it on when they want it).
     bool recording = false;
     // Set while a recorded game plays back; `demo` adds silence and ends on any input.
@@ -117,7 +182,7 @@ private:
     int run_elapsed = 0;
     size_t stream_at = 0;
     long play_ticks = 0, check_at = check_every_ticks;
-    bool overflowed = false;
+    bool overflowed = false;  // past what a kept game holds: nothing is kept
 };
 
 // --verifier: replays a file without a window, as fast as it can. 0 when every check

@@ -9,7 +9,7 @@
 
 namespace {
 int refused(const std::string& path, const std::string& why) {
-    std::fprintf(stderr, "zudaduviz : %s : %s\n", path.c_str(), why.c_str());
+    std::fprintf(stderr, _("zudaduviz : %s : %s\n"), path.c_str(), why.c_str());
     return 1;
 }
 }  // namespace
@@ -18,22 +18,16 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     ReplayFile file;
     if (std::string wrong = load_replay(path, file); !wrong.empty()) return refused(path, wrong);
     if (file.game_version != ZUDADUVIZ_VERSION)
-        std::fprintf(stderr, "zudaduviz : %s : partie enregistrée par la version %s, vérifiée par la %s\n",
+        std::fprintf(stderr, _("zudaduviz : %s : partie enregistrée par la version %s, vérifiée par la %s\n"),
                      path.c_str(), file.game_version.c_str(), ZUDADUVIZ_VERSION);
 
     // The pictures decide every collision: the game's own data file, loaded as the game does.
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(16);
-    FoundFile found{data_file, {data_file}};
-    if (data_file.empty()) found = find_data_file("zudaduviz.dat", this_program_places(), is_readable_file);
-    if (found.path.empty() || !is_readable_file(found.path)) return refused(path, data_file_missing(found.tried));
-    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty()) return refused(found.path, broken);
-    DATAFILE* loaded = load_datafile(found.path.c_str());
-    if (!loaded) return refused(path, data_file_missing(found.tried));
-    if (std::string wrong = check_data_objects(loaded, file.width, file.height); !wrong.empty()) {
-        unload_datafile(loaded);
-        return refused(found.path, wrong);
-    }
+    std::string failure;
+    DATAFILE* loaded =
+        load_data_file(data_file, "zudaduviz.dat", this_program_places(), file.width, file.height, failure);
+    if (!loaded) return refused(path, failure);
     Game game(file.width, file.height, file.star_layers, file.stars_per_layer);
     game.take_objects(loaded);  // the game unloads it
 
@@ -45,10 +39,9 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const int score = game.player->score;
-    delete game.player;
-    game.player = nullptr;
-    if (!game.replay.mismatch.empty()) return refused(path, "différence " + game.replay.mismatch);
-    std::printf("%s : rapidité %d, %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n",
+    game.player.reset();
+    if (!game.replay.mismatch.empty()) return refused(path, printed(_("différence %s"), game.replay.mismatch.c_str()));
+    std::printf(_("%s : rapidité %d, %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n"),
                 path.c_str(), file.level, file.updates, file.checks.size(), score, file.updates / std::max(seconds, 1e-9));
     return 0;
 }

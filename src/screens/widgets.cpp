@@ -2,19 +2,19 @@
 // The title menu's two widgets.
 #include <utility>
 
+#include "data/data_file.h"
+#include "input/input.h"
 #include "screens/screens.h"
 #include "view/view.h"
 
 ImageButton::ImageButton(int centre_x, int y, int w, int h, BITMAP* normal, BITMAP* hover, BITMAP* pressed)
     : x(centre_x - normal->w / 2), y(y), w(w), h(h), normal_image(normal), hover_image(hover), pressed_image(pressed) {}
 
-bool ImageButton::is_hovered() const {
-    const int px = pointer_x(), py = pointer_y();
-    return px >= x && px <= x + w && py >= y && py <= y + h;
-}
+// Edges included: one pixel wider and higher than the picture.
+bool ImageButton::is_hovered() const { return PictureArea{x, y, x + w, y + h}.contains(pointer_x(), pointer_y()); }
 
 // Either button, and on every call while it is held (not only when pressed).
-bool ImageButton::is_clicked() const { return is_hovered() && (mouse_b & 3); }
+bool ImageButton::is_clicked() const { return is_hovered() && mouse_held(); }
 
 void ImageButton::draw(BITMAP* dest) const {
     BITMAP* image = normal_image;
@@ -29,15 +29,14 @@ TextOption::TextOption(int label_x, int value_x, int y, std::string label, std::
 
 // From the label's left edge to the end of the value shown now, one text line high.
 bool TextOption::is_hovered() const {
-    const int px = pointer_x(), py = pointer_y();
-    return px >= label_x && px <= value_x + text_length(font, values[index].c_str()) && py >= y &&
-           py <= y + text_height(font);
+    const int right = value_x + text_length(font, values[index].c_str());
+    return PictureArea{label_x, y, right, y + text_height(font)}.contains(pointer_x(), pointer_y());
 }
 
 // A held button advances the value once every four calls.
 bool TextOption::update() {
     int before = index;
-    if (is_hovered() && (mouse_b & 3) && cooldown == 0) {
+    if (is_hovered() && mouse_held() && cooldown == 0) {
         cooldown = 4;
         index++;
     }
@@ -47,7 +46,7 @@ bool TextOption::update() {
 }
 
 void TextOption::draw(BITMAP* dest) const {
-    textprintf_ex(dest, font, label_x, y, makecol(194, 194, 255), -1, "%s", label.c_str());
-    textprintf_ex(dest, font, value_x, y, makecol(255, 64, 64), -1, "%s", values[index].c_str());
-    hline(dest, label_x, y + text_height(font), label_x + text_length(font, label.c_str()) - 2, makecol(129, 129, 246));
+    textprintf_ex(dest, font, label_x, y, colours::label(), -1, "%s", label.c_str());
+    textprintf_ex(dest, font, value_x, y, colours::value(), -1, "%s", values[index].c_str());
+    hline(dest, label_x, y + text_height(font), label_x + text_length(font, label.c_str()) - 2, colours::underline());
 }

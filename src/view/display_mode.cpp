@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "game/game.h"
+#include "host/host.h"
 
 namespace {
 const char* const window_title = "Zudaduviz";
@@ -28,9 +29,8 @@ void desktop_size(int& width, int& height) {
 // the present step never draws there, so the words stay until show_buffer blacks them out.
 void say_mode(View& view) {
     if (is_windowed_mode()) return;
-    const std::string scale = std::to_string(view.whole_scale());
-    const std::string notice = view.whole_scale() ? "Plein écran x" + scale + " - F9 : remplir l'écran"
-                                                  : "Plein écran rempli - F9 : échelle entière";
+    const std::string notice = view.whole_scale() ? printed(_("Plein écran x%d - F9 : remplir l'écran"), view.whole_scale())
+                                                  : _("Plein écran rempli - F9 : échelle entière");
     const int pixel = std::max(1, (view.shown_height + view.picture_height / 2) / view.picture_height);
     const int depth = bitmap_color_depth(screen);
     const int band_height = (text_height(font) + 8) * pixel;
@@ -56,6 +56,7 @@ bool Game::open_display() {
             // The buffer, the pictures and every colour the game makes stay 16-bit.
             set_color_depth(16);
             if (!opened) continue;
+            let_shared_memory_go();
             view.match(bitmap_color_depth(screen));
             // Full screen at the desktop's size: the largest whole scale, or "fill".
             const bool desktop_sized = mode.scale == 0;
@@ -86,9 +87,7 @@ void Game::keep_pointer_in(int left, int top, int right, int bottom) { view.keep
 
 bool Game::display_switch_wanted() {
     const bool down = key[KEY_F11] || ((key[KEY_ALT] || key[KEY_ALTGR]) && key[KEY_ENTER]);
-    const bool wanted = down && !view.switch_keys_down;
-    view.switch_keys_down = down;
-    return wanted;
+    return view.switch_keys.struck(down);
 }
 
 bool Game::enter_pressed() const { return key[KEY_ENTER] && !key[KEY_ALT] && !key[KEY_ALTGR]; }
@@ -99,10 +98,7 @@ void Game::answer_display_keys() {
         wanted.display = is_windowed_mode() ? Settings::Display::fullscreen : Settings::Display::window;
         return change_display(wanted);
     }
-    const bool down = key[KEY_F9] || key[KEY_F10];
-    const bool struck = down && !view.view_keys_down;
-    view.view_keys_down = down;
-    if (!struck) return;
+    if (!view.view_keys.struck(key[KEY_F9] || key[KEY_F10])) return;
     if (key[KEY_F10] && is_windowed_mode()) {
         // The next scale that fits the desktop, back to 1 after the largest.
         int desktop_width, desktop_height;
@@ -137,14 +133,14 @@ void Game::change_display(const Settings& wanted) {
         save_settings(settings, settings_path);  // not kept, the game goes on all the same
     } else {
         settings = before;
-        if (!open_display()) fail(graphics_failed);
+        if (!open_display()) fail(_(graphics_failed));
     }
     view.put_pointer(x, y);
     // The Enter of Alt+Enter must not also play or confirm, and a key released while the
     // window was being made again would stay down (Alt too: Allegro forgets it here).
     reset_keyboard();
     key[KEY_ALT] = key[KEY_ALTGR] = 0;
-    view.switch_keys_down = view.view_keys_down = true;
+    view.switch_keys.was_down = view.view_keys.was_down = true;
     // Remaking the window moves the focus around: that is not the player leaving.
     focus_lost = false;
     clock = ticks_before;

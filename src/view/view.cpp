@@ -18,7 +18,7 @@ int largest_scale(int room_width, int room_height, int picture_width, int pictur
 View::View(int picture_width, int picture_height)
     : picture_width(picture_width), picture_height(picture_height), left(0), top(0), shown_width(picture_width),
       shown_height(picture_height), depth(0), pointer_left(0), pointer_top(0), pointer_right(picture_width - 1),
-      pointer_bottom(picture_height - 1), switch_keys_down(false), view_keys_down(false), notice_frames(0) {
+      pointer_bottom(picture_height - 1), notice_frames(0) {
     place(picture_width, picture_height, 1, false);
 }
 

@@ -11,6 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "../input/input.h"
+
+// The interface's colours, named once: texts, options and notices on every screen and the
+// HUD. Each is the picture's 16-bit colour (makecol at the depth the picture is drawn in).
+namespace colours {
+inline int label() { return makecol(194, 194, 255); }  // option labels, the record
+inline int value() { return makecol(255, 64, 64); }  // option values
+inline int underline() { return makecol(129, 129, 246); }  // under an option's label
+inline int hint() { return makecol(150, 150, 190); }  // the keys' lines, column heads
+inline int bright() { return makecol(255, 255, 192); }  // notices, the HUD's words, the pause
+}  // namespace colours
+
 // How the game's 16-bit picture reaches the screen: scaled a whole number of times, or to
 // "fill" (the largest 4:3 size, nearest pixels), centred on black; each pixel turned into
 // the screen's own through one table, in the same pass. Allegro's mouse position is the
@@ -27,7 +39,7 @@ struct View {
     // Where the pointer is kept, in picture pixels, edges included.
     int pointer_left, pointer_top, pointer_right, pointer_bottom;
     // The display keys (Alt+Enter or F11; F9, F10) were down at the last look: one press, one change.
-    bool switch_keys_down, view_keys_down;
+    PressEdge switch_keys, view_keys;
     // Frames before the new mode's name, shown above the picture, is blacked out.
     int notice_frames;
     // A see-through sprite the size of the picture's place, at the screen's depth: drawn after

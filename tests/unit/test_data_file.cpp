@@ -1,20 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The data file and its tunes: good files pass, each damaged file and each damaged tune is
-// turned away with its message before Allegro's loader can crash on it, the generator's tunes
+// turned away with its message before Allegro's loader can crash on it, the built file's tunes
 // loop cleanly on freepats, and the file is looked for where the player's install puts it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "compose.h"
+#include "midi_writer.h"
 #include "datafile_writer.h"
 #include "data/data_file.h"
 #include "game/game.h"
@@ -47,8 +49,8 @@ Bytes spliced(Bytes bytes, size_t at, size_t count, const Bytes& with) {
 // The shipped file and the game sets pass the whole check, and without the sounds the game
 // has no effects (nothing past the file's end is read). A file of every kind of tune and sound
 // passes the check of its structure; each truncation of it (random damage is the fuzzer's), the
-// same file made huge, a missing file, a folder and a FIFO are turned away before Allegro's
-// loader sees them.
+// same file made huge, a foreign one just under the bound (its body never read), a missing file,
+// a folder and a FIFO are turned away before Allegro's loader sees them.
 TEST(DataFile, GoodFilesPassAndTheirTruncationsAreTurnedAway) {
     for (const Bytes& file : {file_bytes(DATA_FILE), game_file(98), game_file(86)}) EXPECT_EQ(check_as_the_game_does(file), "");
     Game game(800, 600, 5, 100);
@@ -65,6 +67,19 @@ TEST(DataFile, GoodFilesPassAndTheirTruncationsAreTurnedAway) {
     // Huge from its size alone: a good file followed by zeros, read, would pass.
     ASSERT_EQ(truncate(temp_file.path.c_str(), (off_t(256) << 20) + 1), 0);
     EXPECT_NE(check_data_file(temp_file.path.c_str()).find("fichier trop gros"), std::string::npos);
+    // Just under the bound but foreign from its first byte: turned away before the rest is read.
+    const auto bytes_read = [] {
+        std::ifstream io("/proc/self/io");
+        std::string name;
+        long long count = 0;
+        while (io >> name >> count && name != "rchar:") {}
+        return count;
+    };
+    write_bytes(temp_file.path, {'N', 'O', 'P', 'E', 0, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_EQ(truncate(temp_file.path.c_str(), off_t(256) << 20), 0);
+    const long long read_before = bytes_read();
+    EXPECT_NE(check_data_file(temp_file.path.c_str()).find("pas un fichier de données"), std::string::npos);
+    EXPECT_LT(bytes_read() - read_before, 1 << 20);
     const std::string fifo = temp_file.path + ".fifo";  // checked without a wait
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     for (const std::string& path : {::testing::TempDir() + "no-such.dat", ::testing::TempDir(), fifo})
@@ -133,29 +148,73 @@ TEST(DataFile, EachDamagedFileIsTurnedAwayWithItsMessage) {
     }
 }
 
-// The generator's tunes loop after 40 to 60 seconds, every note released by the loop point, with
-// only the programs and drum keys of the patch set they are played on (freepats' own list).
-TEST(DataFile, TheGeneratorsTunesLoopAfterFortyToSixtySecondsOnFreepats) {
-    std::ifstream config("/etc/timidity/freepats.cfg");
-    if (!config) GTEST_SKIP() << "no freepats";
+// The events of one track of a loaded tune, as the player reads them: delays summed into
+// ticks, a running status written out, meta and system-exclusive events taken whole by their
+// length, so each event's bytes are as the generator wrote them.
+std::vector<MidiEvent> read_track(const unsigned char* bytes, int length) {
+    std::vector<MidiEvent> events;
+    long tick = 0;
+    int at = 0, running = 0;
+    auto number = [&] {  // a variable-length number
+        long n = 0;
+        do n = n << 7 | (bytes[at] & 0x7F); while (bytes[at++] & 0x80 && at < length);
+        return n;
+    };
+    while (at < length) {
+        tick += number();
+        const int status = bytes[at] & 0x80 ? bytes[at++] : running, start = at;
+        if (status == 0xFF) at++;  // the meta type, before the length
+        if (status >= 0xF0) at += number();
+        else running = status, at += (status & 0xE0) == 0xC0 ? 1 : 2;
+        events.push_back({tick, 0, Bytes{uint8_t(status)}});
+        events.back().bytes.insert(events.back().bytes.end(), bytes + start, bytes + std::min(at, length));
+    }
+    return events;
+}
+
+// The tunes as the game loads them from the data file, walked event by event: each track ends
+// with its end-of-track event at the loop point, 40 to 60 seconds in; every note struck is
+// released later, on its channel and key, before the loop point, and not struck again while it
+// sounds; only the programs and drum keys of the patch set they are played on (freepats' own
+// list) are used.
+TEST(DataFile, TheTunesLoopAfterFortyToSixtySecondsEveryNoteReleasedOnFreepats) {
+    std::ifstream config("/etc/timidity/freepats.cfg");  // without it the game plays no music
     std::set<int> programs, drums, *section = nullptr;
     for (std::string first; config >> first; config.ignore(1 << 20, '\n'))  // the first word of each line
         if (first == "bank" || first == "drumset") section = first == "bank" ? &programs : &drums;
         else if (section && std::isdigit(static_cast<unsigned char>(first[0]))) section->insert(std::stoi(first));
-    for (const Tune& tune : {compose_game_tune(), compose_menu_tune()}) {
+    start_headless_allegro();
+    Game game(800, 600, 1, 1);
+    game.take_objects(load_datafile(DATA_FILE));  // the game unloads it
+    for (const MIDI* tune : {game.game_music, game.menu_music}) {
+        ASSERT_NE(tune, nullptr);
         std::map<long, long> tempo = {{0, 500000}};  // microseconds a quarter from each tick on, to the loop point
-        for (const MidiTrack& track : tune.tracks)
-            for (const MidiEvent& e : track.events) {
-                const int kind = e.bytes[0] & 0xF0, channel = e.bytes[0] & 0x0F, key = e.bytes[1];
-                EXPECT_LE(e.tick, tune.end_tick) << "a note left sounding at the loop point";
+        std::set<long> ends;                         // each track's end-of-track tick
+        for (const auto& track : tune->track) {
+            if (track.len == 0) continue;
+            const std::vector<MidiEvent> events = read_track(track.data, track.len);
+            EXPECT_EQ(events.back().bytes, (Bytes{0xFF, 0x2F, 0x00})) << "a track without its end";
+            ends.insert(events.back().tick);
+            std::map<int, long> sounding;  // channel << 8 | key: the tick it was struck
+            for (const MidiEvent& e : events) {
+                const int kind = e.bytes[0] & 0xF0, channel = e.bytes[0] & 0x0F, key = e.bytes[1], note = channel << 8 | key;
+                if (kind == 0x90 && e.bytes[2] > 0) {
+                    EXPECT_TRUE(sounding.emplace(note, e.tick).second) << "key " << key << " struck again at " << e.tick;
+                } else if (kind == 0x80 || kind == 0x90) {  // a note-on of velocity 0 releases too
+                    EXPECT_TRUE(sounding.count(note) && sounding[note] < e.tick) << "key " << key << " released at " << e.tick;
+                    sounding.erase(note);
+                }
                 if (e.bytes[0] == 0xFF && key == 0x51) tempo[e.tick] = e.bytes[3] << 16 | e.bytes[4] << 8 | e.bytes[5];
-                EXPECT_TRUE(kind != 0xC0 || channel == 9 || programs.count(key)) << "freepats has no program " << key;
-                EXPECT_TRUE(kind != 0x90 || channel != 9 || drums.count(key)) << "freepats has no drum key " << key;
+                EXPECT_TRUE(kind != 0xC0 || channel == 9 || programs.empty() || programs.count(key)) << "no program " << key;
+                EXPECT_TRUE(kind != 0x90 || channel != 9 || drums.empty() || drums.count(key)) << "no drum key " << key;
             }
-        tempo.emplace(tune.end_tick, 0);
+            EXPECT_TRUE(sounding.empty()) << sounding.size() << " notes left sounding at the loop point";
+        }
+        ASSERT_EQ(ends.size(), 1u) << "tracks ending apart";
+        tempo.emplace(*ends.begin(), 0);
         double seconds = 0;
         for (auto at = tempo.begin(); std::next(at) != tempo.end(); ++at)
-            seconds += 1e-6 * at->second * (std::next(at)->first - at->first) / tune.ticks_per_quarter;
+            seconds += 1e-6 * at->second * (std::next(at)->first - at->first) / tune->divisions;
         EXPECT_TRUE(seconds >= 40 && seconds <= 60) << seconds << " s";
     }
 }

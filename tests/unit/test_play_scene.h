@@ -44,7 +44,7 @@ protected:
         game.replay.random.seed(1234);
     }
 
-    void TearDown() override { game.frame_observer = nullptr, delete game.player; game.reset_keyboard(); }
+    void TearDown() override { game.frame_observer = nullptr; game.reset_keyboard(); }
 
     PlayerShip& ship() { return *game.player; }
     bool update_after(int ticks) { clock += ticks; return game.update_frame(); }

@@ -31,7 +31,6 @@ TEST_F(FrameUpdate, AShotTakesThePreviousUpdatesSpeedAndTheStarsTheNewOne) {
     EXPECT_DOUBLE_EQ(game.shots[0].speed, 0.6);
     EXPECT_DOUBLE_EQ(game.shots[1].speed, 1.8);
     // The next game starts from speed 1 and a clock at 0, the keys still held forgotten.
-    delete game.player;
     game.start_game(&clock);
     EXPECT_EQ(std::tuple(game.game_speed, game.last_tick, clock.load(), key[KEY_SPACE]), std::tuple(1.0, 0, 0, 0));
 }

@@ -25,8 +25,7 @@ TEST(Render, TheGaugeTheFrameRateAndEachFrameDrawnClearedBackToFrontFromTheStars
         ship_strip(20, 20, ship), explosion_strip(10, 10, explosion);
     std::atomic<int> clock{0};
     Game game{800, 600, 2, 3};
-    PlayerShip player(368, 552, ship_strip.frames(), 0.5);
-    game.player = &player;
+    PlayerShip& player = game.player.emplace(368, 552, ship_strip.frames(), 0.5);
     game.ticks = &clock;
     const Star stars[] = {{445.0, 345.0, 200} /* under a shot */, {-0.5, 100.7, 294} /* column 0, not -1 */,
                           {700.0, 300.0, 10}, {300.999, 400.2, 256}, {799.9, 0.5, 200}, {700.0, 300.0, 10}};

@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The sound effects as synthesised (that the game gets them unchanged, and that a build
-// repeats them byte for byte, is checked with the pictures): headroom for a volley of them
-// over the music, starting and ending at silence, none sounding like another.
+// The sound effects as the game gets them from the data file (that they are what was
+// synthesised, and that a build repeats them byte for byte, is checked with the pictures):
+// headroom for a volley of them over the music, starting and ending at silence, none sounding
+// like another.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "data/data_file.h"
 #include "effects.h"
+#include "support.h"
 
 namespace {
 
@@ -28,17 +33,27 @@ std::vector<double> signature(const Signal& x) {
     return energy;
 }
 
-// Loud enough to hear, and 2.5 dB or more below full scale (Allegro's mixer takes another
-// 6 dB off a sound heard from the middle); the first and last milliseconds rise from and fall
-// to silence: no click. Two sounds are told apart by their length or by their colour: a pair
+// Loud enough to hear, and 2.5 dB or more below full scale, so never clipped (Allegro's mixer
+// takes another 6 dB off a sound heard from the middle); its power, over its whole length, that
+// of a sound and not of a lone crack; the first and last milliseconds rise from and fall to
+// silence: no click. Two sounds are told apart by their length or by their colour: a pair
 // alike in both would be heard as one.
 TEST(Sounds, HaveHeadroomAndSilentEndsAndEachDiffersFromEveryOtherInLengthOrColour) {
+    start_headless_allegro();
+    const std::unique_ptr<DATAFILE, void (*)(DATAFILE*)> data(load_datafile(DATA_FILE), unload_datafile);
+    ASSERT_NE(data, nullptr) << "cannot load " << DATA_FILE;
     std::vector<std::pair<double, std::vector<double>>> heard;  // each sound's length and signature
     for (int e = 0; e < effect_count; e++) {
-        const Signal x = compose_effect(Effect(e));
-        double peak = 0;
-        for (double s : x) peak = std::max(peak, std::fabs(s));
-        EXPECT_TRUE(peak >= 0.1 && peak <= 0.75) << "effect " << e << ": peak " << peak;
+        const auto* sample = static_cast<const SAMPLE*>(data.get()[data_layout::index_of(Effect(e))].dat);
+        ASSERT_TRUE(sample && sample->bits == 16 && !sample->stereo) << "effect " << e;
+        Signal x(sample->len);  // Allegro keeps 16-bit values unsigned, offset by half the range
+        const auto* values = static_cast<const uint16_t*>(sample->data);
+        for (size_t i = 0; i < x.size(); i++) x[i] = int16_t(values[i] ^ 0x8000) / 32768.0;
+        double peak = 0, power = 0;
+        for (double s : x) peak = std::max(peak, std::fabs(s)), power += s * s / x.size();
+        const double rms_db = 10 * std::log10(power);
+        EXPECT_TRUE(peak >= 0.1 && peak <= 0.75 && rms_db >= -30 && rms_db <= -12)
+            << "effect " << e << ": peak " << peak << ", RMS " << rms_db << " dB";
         for (size_t i = 0; i < 22; ++i)
             EXPECT_TRUE(std::fabs(x[i]) <= peak * (i + 1) / 22 && std::fabs(x[x.size() - 1 - i]) <= peak * (i + 1) / 22)
                 << "effect " << e << ", sample " << i << " from either end";

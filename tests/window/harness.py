@@ -18,6 +18,11 @@ SHORT_CLICK = 0.025
 HUD_BLUE, SELECTED_GREEN, PALE_YELLOW = (128, 128, 255), (128, 255, 128), (255, 255, 192)
 LABEL_BLUE, UNDERLINE_BLUE, VALUE_RED = (194, 194, 255), (129, 129, 246), (255, 64, 64)
 GRAPHICS_FAILED = "Le mode graphique ne peut etre mis en place"
+# Leak reports on, with the logic tests' suppressions: a run that ends as the player ends it
+# must have freed what it took. Stacks unwound fully, through Allegro (built without frame
+# pointers), down to the game's call that the suppressions of Allegro's sound drivers name.
+LEAK_CHECK = {"LSAN_OPTIONS": "detect_leaks=1:fast_unwind_on_malloc=0:suppressions="
+              + os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "lsan.supp")}
 SANITIZER_REPORT = re.compile("AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|runtime error:")
 DIALOG_LEFT, DIALOG_TOP = 250, 225  # the quit dialog's 301x151 picture, centred
 MUSIC_Y, EFFECTS_Y = 350, 370  # the title's option lines
@@ -73,17 +78,21 @@ def read_text(shot, x, y, colour, cells=24):  # the text drawn in colour from (x
     return text.rstrip()
 
 
+# The play button, the quit dialog and the game-over picture are drawn in French and in English.
+PLAY_BUTTONS, DIALOGS, GAME_OVERS = (4, 5, 6, 98, 99, 100), (72, 101), (65, 102)
+
+
 def title_shown(shot):
     return (match_ratio(shot, reference(73), centred_left(73), 100, step=3) > 0.9
-            and max(match_ratio(shot, reference(i), centred_left(4), 500, step=2) for i in (4, 5, 6)) > 0.9)
+            and max(match_ratio(shot, reference(i), centred_left(4), 500, step=2) for i in PLAY_BUTTONS) > 0.9)
 
 
 def play_shown(shot):
-    return read_text(shot, 10, 10, HUD_BLUE, 6) == "ARMES"
+    return read_text(shot, 10, 10, HUD_BLUE, 8) in ("ARMES", "WEAPONS")
 
 
 def dialog_shown(shot):
-    return match_ratio(shot, reference(72), DIALOG_LEFT, DIALOG_TOP, step=2) > 0.9
+    return max(match_ratio(shot, reference(i), DIALOG_LEFT, DIALOG_TOP, step=2) for i in DIALOGS) > 0.9
 
 
 def pause_shown(shot):  # the keys line under the word
@@ -95,7 +104,8 @@ def playing(shot):
 
 
 def game_over_shown(shot):
-    return match_ratio(shot, reference(65), centred_left(65), 300 - reference(65).height // 2, step=3) > 0.9
+    return max(match_ratio(shot, reference(i), centred_left(i), 300 - reference(i).height // 2, step=3)
+               for i in GAME_OVERS) > 0.9
 
 
 def around_dialog(shot):  # the frame's bytes with the dialog's place blacked out
@@ -179,11 +189,11 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
         if with_data:
             shutil.copy(os.path.join(BUILD_DIR, "zudaduviz.dat"), self.workdir)
         self.log = os.path.join(self.workdir, "output.txt")
-        if record is not None:  # the player's data folder is this run's: no record unless given
-            os.makedirs(os.path.join(self.workdir, "data", "zudaduviz"))
-            pathlib.Path(self.workdir, "data", "zudaduviz", "record").write_text(record)
-        # Leak reports off unless asked for, as under CTest: Allegro keeps memory to the end.
-        env = dict({"ASAN_OPTIONS": "detect_leaks=0"}, **self.server.env, XDG_DATA_HOME=os.path.join(self.workdir, "data"))
+        if record is not None:  # this run's data folder: no record unless given (or a function fills it)
+            folder = pathlib.Path(self.workdir, "data", "zudaduviz")
+            folder.mkdir(parents=True)
+            record(folder) if callable(record) else (folder / "record").write_text(record)
+        env = dict(self.server.env, **LEAK_CHECK, XDG_DATA_HOME=os.path.join(self.workdir, "data"))
         with open(self.log, "wb") as log:
             self.proc = subprocess.Popen([exe or EXE, *args], cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
                                          stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
@@ -369,6 +379,10 @@ class WindowTest(unittest.TestCase):
         # The player's settings of this test alone: none at first.
         self.config_home = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-config-"))
         self.server.env["XDG_CONFIG_HOME"] = self.config_home
+        # The game's French whatever the tester's locale: a test asks for another language itself.
+        for variable in ("LANGUAGE", "LC_ALL", "LC_MESSAGES"):
+            self.server.env.pop(variable, None)
+        self.server.env["LANG"] = "C"
 
     # Waits for the window too, unless told not to (by default, when no data file is given).
     def start_game(self, with_data=True, args=(), exe=None, window=None, record=None):

@@ -145,7 +145,10 @@ double from_decibels(double decibels) { return std::pow(10.0, decibels / 20.0); 
 
 Bytes encode_wav(const Signal& signal) {
     Bytes out;
-    auto text = [&](const char* four) { out.insert(out.end(), four, four + 4); };
+    // Byte by byte: a range insert from a literal trips GCC 12's overflow warning.
+    auto text = [&](const char* four) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(four[i]));
+    };
     auto number = [&](std::uint32_t value, int bytes) {
         for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));  // little-endian
     };
