@@ -10,6 +10,7 @@
 #include "../data/data_file.h"
 #include "../input/input.h"
 #include "../language/language.h"
+#include "../play/play.h"
 
 // The player's choices, kept between runs in the settings file.
 struct Settings {
@@ -23,6 +24,10 @@ struct Settings {
     bool effects_on = true;
     // Off at the first start, then as the player last left it.
     bool music_on = false;
+    // The pace of the next game, 1 to level_count ("Rapidité" on the title).
+    int level = 1;
+    // The ship fires whenever it can, unless the fire key or button is held.
+    bool auto_fire = false;
     KeyBindings bindings;
     // The title's choice of language (an index in languages); -1: the locale's.
     int language = -1;
@@ -58,6 +63,9 @@ int keep_record(const std::string& path, int score, const std::string& best_game
 // Where the kept games lie: beside the record, in the player's data folder.
 std::string last_game_path(const std::string& record_path);
 std::string best_game_path(const std::string& record_path);
+// A level's own record: level 1's is the file itself, as it was before there were levels,
+// level 2's "record" is "record-2"; each keeps its best game beside it (best_game_path).
+std::string level_path(const std::string& record_path, int level);
 
 // Where this program looks for its files: the working directory, its own folder (from the
 // kernel, every link resolved) and the folder the build installs the data into.

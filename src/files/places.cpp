@@ -32,4 +32,13 @@ std::string beside(const std::string& record_path, const char* name) {
 }  // namespace
 
 std::string last_game_path(const std::string& record_path) { return beside(record_path, "last-game.replay"); }
-std::string best_game_path(const std::string& record_path) { return beside(record_path, "best-game.replay"); }
+// Named after its record: level 2's "record-2" keeps "best-game-2.replay".
+std::string best_game_path(const std::string& record_path) {
+    const size_t name = record_path.rfind('/') + 1, level = record_path.find('-', name);
+    const std::string suffix = level == std::string::npos ? "" : record_path.substr(level);
+    return beside(record_path, ("best-game" + suffix + ".replay").c_str());
+}
+
+std::string level_path(const std::string& record_path, int level) {
+    return record_path.empty() || level == 1 ? record_path : record_path + "-" + std::to_string(level);
+}

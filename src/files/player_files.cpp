@@ -197,6 +197,8 @@ Settings load_settings(const std::string& path) {
         if (name == "fit" && (value == "fill" || value == "whole")) settings.fill = value == "fill";
         if (name == "effects" && (value == "on" || value == "off")) settings.effects_on = value == "on";
         if (name == "music" && (value == "on" || value == "off")) settings.music_on = value == "on";
+        if (name == "level" && value.size() == 1 && known_level(value[0] - '0')) settings.level = value[0] - '0';
+        if (name == "auto_fire" && (value == "on" || value == "off")) settings.auto_fire = value == "on";
         if (name == "language" && language_coded(value) >= 0 && value == languages[language_coded(value)].code)
             settings.language = language_coded(value);
         for (int action = 0; action < actions::count; action++) {
@@ -221,6 +223,8 @@ bool save_settings(const Settings& settings, const std::string& path) {
     if (settings.fill) text << "fit=fill\n";
     text << "effects=" << (settings.effects_on ? "on" : "off") << "\n";
     text << "music=" << (settings.music_on ? "on" : "off") << "\n";
+    text << "level=" << settings.level << "\n";
+    text << "auto_fire=" << (settings.auto_fire ? "on" : "off") << "\n";
     if (settings.language >= 0) text << "language=" << languages[settings.language].code << "\n";
     // Keys by Allegro's names, buttons counted from 1 (or none).
     for (int action = 0; action < actions::count; action++)

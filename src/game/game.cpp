@@ -28,8 +28,8 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
            const Options& options)
     : buffer(nullptr), data(nullptr), width(width), height(height), music_on(0),
       star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr), saved_ticks(0),
-      last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), star_field(nullptr),
-      owns_system(true), view(width, height), record(0) {
+      last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), level(1), pace(paces[0]),
+      star_field(nullptr), owns_system(true), view(width, height), records() {
     take_objects(nullptr);
     // Held from before the settings are written until Allegro's own handlers are replaced: a
     // signal meanwhile waits, and never ends the game between a temporary file and its rename.
@@ -40,7 +40,7 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     music_on = settings.music_on;
     if (take_display_choice(options, settings)) save_settings(settings, settings_path);
     if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
-    record = load_record(record_path);
+    for (int l = 1; l <= level_count; l++) records[l - 1] = load_record(level_path(record_path, l));
     replay.recording = true;  // every game is kept to be watched again
     const DataPlaces places = this_program_places();
     // Without an X display there is no system driver, and every later call would crash.
@@ -85,9 +85,9 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
 Game::Game(int width, int height, int star_layers, int stars_per_layer)
     : buffer(create_bitmap(width, height)), data(nullptr), width(width), height(height),
       music_on(0), star_layers(star_layers), stars_per_layer(stars_per_layer), ticks(nullptr),
-      saved_ticks(0), last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0),
+      saved_ticks(0), last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), level(1), pace(paces[0]),
       star_field(create_star_field(star_layers, stars_per_layer, width, height)),
-      owns_system(false), view(width, height), record(0) {
+      owns_system(false), view(width, height), records() {
     take_objects(nullptr);
     clear_bitmap(buffer);
 }

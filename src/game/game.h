@@ -70,6 +70,10 @@ public:
     int saved_ticks, last_tick;
     int fps_start_tick, fps_frames;
     double game_speed;
+    // The game's level (1 to level_count) and the pace it sets: the player's choice, or the
+    // level a game played back was recorded at. Set at each game start.
+    int level;
+    Pace pace;
     Star** star_field;
     std::vector<Explosion> explosions;
     std::vector<Shot> shots;
@@ -91,9 +95,10 @@ public:
     View view;
     // Tests watch every frame a screen shows through this; the game leaves it empty.
     std::function<void(BITMAP*)> frame_observer;
-    // The best score to beat, read at start-up and raised as games end; where it is kept
-    // (empty in tests and where there is no home folder: then it lasts for the run).
-    int record;
+    // The best score to beat at each level, read at start-up and raised as games end; where
+    // level 1's is kept (empty in tests and where there is no home folder: then they last for
+    // the run), the other levels' beside it (level_path).
+    int records[level_count];
     std::string record_path;
     GamePad pad;
     // The game's random numbers, and the recording of the game or the one played back.

@@ -6,7 +6,7 @@
 #include "game/game.h"
 
 namespace {
-constexpr int random_bonus_chance = 5000;  // one in this many updates
+// How often one comes out of nowhere: the game's pace (play.h).
 constexpr int drop_chance = 3;             // one in this many destroyed invaders
 constexpr int bonus_kinds = 4;
 constexpr double bonus_speed = 0.25;       // pixels per tick at game speed 1.0
@@ -26,7 +26,7 @@ void collect(PlayerShip& ship, int kind) {
 // Draws in order: the chance, the kind, the column. It starts with its bottom row
 // just above the screen.
 void Game::spawn_random_bonus() {
-    if (replay.random.below(random_bonus_chance) != 0) return;
+    if (replay.random.below(pace.random_bonus_chance) != 0) return;
     const int kind = replay.random.below(bonus_kinds);
     const BITMAP* look = bonus_frames[0];
     const int x = replay.random.below(width - look->w - 1);

@@ -4,21 +4,19 @@
 #include "game/game.h"
 
 namespace {
-constexpr int invader_chance = 200;        // one in this many updates
+// How often they come, their sideways speed and fire delay: the game's pace (play.h).
 constexpr int invader_looks = 11;
-constexpr double invader_side_speed = 0.4; // pixels per tick at game speed 1.0
 constexpr double descent_speed = 0.5;      // pixels per tick, whatever the game speed
 constexpr double invader_shot_speed = 0.6;
-constexpr int invader_fire_delay = 100;    // updates between two shots of one invader
 }  // namespace
 
 // Three draws when it comes: the chance, the look, then the column, which keeps the whole
 // first frame inside the screen.
 void Game::spawn_random_invader() {
-    if (replay.random.below(invader_chance) != 0) return;
+    if (replay.random.below(pace.invader_chance) != 0) return;
     const int kind = replay.random.below(invader_looks);
     const int x = replay.random.below(width - invader_frames[kind][0]->w);
-    invaders.emplace_back(kind, x, invader_frames[kind], game_speed * invader_side_speed);
+    invaders.emplace_back(kind, x, invader_frames[kind], game_speed * pace.invader_side_speed);
 }
 
 void Game::move_invaders(int elapsed) {
@@ -37,7 +35,7 @@ void Game::move_invaders(int elapsed) {
             const int x = int(invader.x) - (invader_shot_frames[0]->w >> 1) + (invader.width >> 1);
             shots.emplace_back(x, int(invader.y), weapons::invader, 1, invader_shot_frames,
                                game_speed * invader_shot_speed);
-            invader.fire_delay = invader_fire_delay;
+            invader.fire_delay = pace.invader_fire_delay;
             play_effect(Effect::invader_fired, x + (invader_shot_frames[0]->w >> 1));
         }
         invader.animate();

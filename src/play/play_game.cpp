@@ -20,11 +20,15 @@ void Game::start_game(std::atomic<int>* tick_source) {
     saved_ticks = 0;
     fps_frames = 0;
     *ticks = 0;
-    game_speed = 1.0;
+    // A game played back runs at the level it was played at, whatever the player chose since.
+    level = replay.playing() ? replay.playback->level : settings.level;
+    pace = paces[level - 1];
+    game_speed = pace.speed;
 
     // Centred, with the bottom of its first frame on the bottom edge of the screen.
     const BITMAP* look = player_frames[0];
-    player.emplace((width >> 1) - (look->w >> 1), height - look->h, player_frames, game_speed * 0.5);
+    // Its speed is the same at every pace.
+    player.emplace((width >> 1) - (look->w >> 1), height - look->h, player_frames, 0.5);
 
     invaders.clear();
     shots.clear();

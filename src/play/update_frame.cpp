@@ -46,7 +46,9 @@ bool Game::update_frame() {
 UpdateInputs Game::read_inputs() {
     pad.poll();
     UpdateInputs inputs;
-    inputs.fire = fire_held();
+    // Auto-fire: held, the fire key stops it. What is recorded is the fire this gives, so a
+    // replay plays the same whatever the setting is when it is watched.
+    inputs.fire = fire_held() != settings.auto_fire;
     inputs.left = left_held();
     inputs.right = right_held();
     for (int w = 0; w < 3; w++) inputs.weapon[w] = weapon_chosen(w);
@@ -55,11 +57,11 @@ UpdateInputs Game::read_inputs() {
     return inputs;
 }
 
-// Slower (Down) wins over faster (Up). The factor scales the stars at once, but only the
-// speed given to new shots, invaders and bonuses.
+// Slower (Down) wins over faster (Up); both multiply the pace's own speed. The factor scales
+// the stars at once, but only the speed given to new shots, invaders and bonuses.
 void Game::read_speed_keys(const UpdateInputs& inputs) {
-    game_speed = inputs.faster ? 3.0 : 1.0;
-    if (inputs.slower) game_speed = 0.5;
+    game_speed = pace.speed * (inputs.faster ? 3.0 : 1.0);
+    if (inputs.slower) game_speed = pace.speed * 0.5;
 }
 
 // The update runs before the drawing, so this is the last frame shown.

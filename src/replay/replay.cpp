@@ -92,6 +92,7 @@ void ReplayDeck::start(Game& game) {
     tape.seed = seed;
     tape.width = game.width, tape.height = game.height;
     tape.star_layers = game.star_layers, tape.stars_per_layer = game.stars_per_layer;
+    tape.level = game.level;
     for (int layer = 0; layer < game.star_layers; layer++)
         tape.sky.insert(tape.sky.end(), game.star_field[layer], game.star_field[layer] + game.stars_per_layer);
 }

@@ -115,8 +115,9 @@ std::string difference(const ReplayCheck& played, const ReplayCheck& recorded);
 struct ReplayFile {
     std::string game_version;
     uint32_t seed = 0;
-    // The settings that change play: the screen and the star field.
+    // The settings that change play: the screen, the star field and the level.
     int width = 0, height = 0, star_layers = 0, stars_per_layer = 0;
+    int level = 1;  // files of the first format hold none: level 1
     // The star field when the game began, layer by layer: the stars' new places draw from
     // the game's numbers, so the sky is part of the game.
     std::vector<Star> sky;
@@ -190,6 +191,7 @@ int verify_replay(const std::string& path, const std::string& data_file);
 
 // A key, a mouse button or a gamepad button held, or the mouse moved from (x, y).
 bool player_stirred(Game& game, int x, int y);
-// The game the title's demo plays: the best one, else the last one; false when neither
-// can be read or replayed here (the demo then never starts).
+// The game the title's demo plays, at the level it was played at: the best one of the level
+// chosen, else the last one; false when neither can be read or replayed here (the demo then
+// never starts).
 bool demo_game(const Game& game, ReplayFile& file);

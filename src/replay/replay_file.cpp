@@ -13,12 +13,13 @@
 
 namespace {
 const char magic[8] = {'Z', 'D', 'Z', 'R', 'E', 'J', 'E', 'U'};
-constexpr uint16_t format_version = 1;
+// Format 2 adds the level; a file of format 1 plays at level 1.
+constexpr uint16_t format_version = 2, first_format = 1;
 // Bounds a file must keep: what the recorder keeps at most, so that a forged file asks for
 // no more memory than a real game of a day would.
 constexpr int most_screen_side = 4096, most_layers = 16, most_stars_per_layer = 10000;
 constexpr size_t most_version_length = 32;
-constexpr size_t header_bytes = 8 + 2 + 1 + 4 + 2 + 2 + 1 + 2 + 4 + 4;  // without the version
+constexpr size_t header_bytes = 8 + 2 + 1 + 4 + 2 + 2 + 1 + 2 + 1 + 4 + 4;  // without the version
 constexpr size_t star_bytes = 12, most_check_bytes = 5 + 3 * 5 + 8 + 4 + 4, most_count_bytes = 3 * 5;
 // Deflate's own limit: a 2-bit code gives at most 258 bytes. A body claimed larger than its
 // packed bytes could ever give is a forged claim, turned away before any memory is taken.
@@ -113,6 +114,7 @@ std::string write_replay(const ReplayFile& file) {
     w.bytes += file.game_version;
     w.u32(file.seed);
     w.u16(file.width), w.u16(file.height), w.u8(file.star_layers), w.u16(file.stars_per_layer);
+    w.u8(uint32_t(file.level));
     const std::string body = body_of(file);
     uLongf packed_size = compressBound(body.size());
     std::string packed(packed_size, '\0');
@@ -129,7 +131,7 @@ std::string read_replay(const std::string& bytes, ReplayFile& file) {
         return _("ce fichier n'est pas une partie enregistrée de Zudaduviz");
     ByteReader r{bytes, sizeof magic};
     const uint32_t format = r.u16();
-    if (r.ok && format != format_version)
+    if (r.ok && format != format_version && format != first_format)
         return printed(_("cette partie a été enregistrée dans un autre format (%u)"), format);
     const size_t version_length = r.u8();
     if (version_length > most_version_length || version_length > bytes.size() - r.at) r.ok = false;
@@ -137,6 +139,7 @@ std::string read_replay(const std::string& bytes, ReplayFile& file) {
     file.seed = r.u32();
     file.width = int(r.u16()), file.height = int(r.u16());
     file.star_layers = int(r.u8()), file.stars_per_layer = int(r.u16());
+    file.level = format == first_format ? 1 : int(r.u8());
     const uint32_t body_size = r.u32(), packed_size = r.u32();
     if (!r.ok || packed_size != bytes.size() - r.at) return _("le fichier de partie est tronqué");
     if (file.width < 1 || file.width > most_screen_side || file.height < 1 || file.height > most_screen_side ||
@@ -146,6 +149,8 @@ std::string read_replay(const std::string& bytes, ReplayFile& file) {
     const size_t most_body = most_body_bytes(file.star_layers, file.stars_per_layer);
     if (body_size > most_body || packed_size > compressBound(most_body) || body_size > packed_size * most_inflation)
         return damaged(_("trop grand"));
+    if (!known_level(file.level))
+        return printed(_("cette partie a été jouée en rapidité %d, inconnue (de 1 à %d)"), file.level, level_count);
     std::string body(body_size, '\0');
     uLongf unpacked = body_size;
     if (uncompress(reinterpret_cast<Bytef*>(&body[0]), &unpacked, reinterpret_cast<const Bytef*>(&bytes[r.at]),

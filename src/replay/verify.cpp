@@ -41,7 +41,7 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     const int score = game.player->score;
     game.player.reset();
     if (!game.replay.mismatch.empty()) return refused(path, printed(_("différence %s"), game.replay.mismatch.c_str()));
-    std::printf(_("%s : %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n"),
-                path.c_str(), file.updates, file.checks.size(), score, file.updates / std::max(seconds, 1e-9));
+    std::printf(_("%s : rapidité %d, %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n"),
+                path.c_str(), file.level, file.updates, file.checks.size(), score, file.updates / std::max(seconds, 1e-9));
     return 0;
 }

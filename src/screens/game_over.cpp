@@ -27,9 +27,11 @@ bool Game::game_over_screen() {
     // Kept before the wait starts, so writing the file never shortens the two seconds. Another
     // game may have raised the record meanwhile: the higher of the two is the one to beat. The
     // game to watch again: always the last one, the best one (kept with the record) when it beat it.
+    // Each level has its own record and best game.
     const int score = player->score;
+    int& record = records[level - 1];
     const std::string kept = replay.finish();
-    const int to_beat = std::max(record, keep_record(record_path, score, kept));
+    const int to_beat = std::max(record, keep_record(level_path(record_path, level), score, kept));
     const bool beaten = score > to_beat;
     record = std::max(to_beat, score);
     if (!kept.empty() && !record_path.empty()) replace_file(last_game_path(record_path), kept);

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The keys screen, opened from the title: every action read in play with its key and its
 // gamepad button. An action chosen (a click, or the arrows and Enter) takes the next key or
-// button pressed; one that served another action changes places with that action's. Every
-// change is saved at once.
+// button pressed; one that served another action changes places with that action's. Auto-fire
+// is switched here too. Every change is saved at once.
 #include "game/game.h"
 #include "screens/screens.h"
 
@@ -20,9 +20,10 @@ const char* const keys_line = N_("Entrée : choisir      Échap : retour");
 constexpr int title_top = 20;
 constexpr int heads_y = 250, first_row_y = 270, row_step = 18;
 constexpr int label_x = 180, key_x = 360, button_x = 530, row_left = 164, row_right = 650;
-constexpr int notice_y = 440, choices_y = 470, keys_line_y = 560;
-// The lines the arrows walk: the actions, then the two choices.
-constexpr int defaults_line = actions::count, back_line = actions::count + 1, line_count = actions::count + 2;
+constexpr int notice_y = 440, choices_y = 470, auto_fire_y = 500, keys_line_y = 560;
+// The lines the arrows walk: the actions, the two choices, then auto-fire.
+constexpr int defaults_line = actions::count, back_line = actions::count + 1, auto_fire_line = actions::count + 2,
+              line_count = actions::count + 3;
 
 std::string button_text(int button) {
     return button == KeyBindings::no_button ? _("Aucun") : printed(_("Bouton %d"), button + 1);
@@ -63,6 +64,8 @@ struct KeysScreen {
     Game& game;
     KeyBindings& bindings;
     TextOption defaults_choice = choice(250, _("Par défaut")), back_choice = choice(470, _("Retour"));
+    // In the look of the title's options, its value in the keys' column.
+    TextOption auto_fire_choice{label_x, key_x, auto_fire_y, _("Tir automatique"), {"OFF", "ON"}};
     int selected = 0;  // a line the arrows walk
     bool waiting = false;  // for the selected action's new key or button
     bool leave = false;
@@ -70,7 +73,9 @@ struct KeysScreen {
     PressEdge mouse_press{mouse_held()};
     std::string notice = _(choose_notice);
 
-    explicit KeysScreen(Game& game) : game(game), bindings(game.settings.bindings) {}
+    explicit KeysScreen(Game& game) : game(game), bindings(game.settings.bindings) {
+        auto_fire_choice.index = game.settings.auto_fire;
+    }
 
     void draw(BITMAP* buffer) const;
     // A key or button for the action waited for; Escape or a click gives up the wait.
@@ -90,11 +95,16 @@ void KeysScreen::draw(BITMAP* buffer) const {
     textprintf_ex(buffer, font, key_x, heads_y, heads, -1, "%s", _("Clavier"));
     textprintf_ex(buffer, font, button_x, heads_y, heads, -1, "%s", _("Manette"));
     // A band behind the selected line.
-    const TextOption* selected_choice = selected == defaults_line ? &defaults_choice
-                                        : selected == back_line   ? &back_choice : nullptr;
-    const int band_top = selected_choice ? choices_y - 4 : row_y(selected) - 4;
-    rectfill(buffer, selected_choice ? selected_choice->label_x - 8 : row_left, band_top,
-             selected_choice ? selected_choice->value_x + 6 : row_right, band_top + 15, makecol(32, 32, 88));
+    const TextOption* selected_choice = selected == defaults_line    ? &defaults_choice
+                                        : selected == back_line      ? &back_choice
+                                        : selected == auto_fire_line ? &auto_fire_choice : nullptr;
+    if (selected_choice) {
+        const TextOption& c = *selected_choice;
+        rectfill(buffer, c.label_x - 8, c.y - 4, c.value_x + text_length(font, c.values[c.index].c_str()) + 6, c.y + 11,
+                 makecol(32, 32, 88));
+    } else {
+        rectfill(buffer, row_left, row_y(selected) - 4, row_right, row_y(selected) + 11, makecol(32, 32, 88));
+    }
     for (int action = 0; action < actions::count; action++) {
         const bool asked = waiting && action == selected;
         const int shown = asked ? colours::bright() : value;
@@ -107,6 +117,7 @@ void KeysScreen::draw(BITMAP* buffer) const {
     textprintf_centre_ex(buffer, font, game.width / 2, notice_y, colours::bright(), -1, "%s", notice.c_str());
     defaults_choice.draw(buffer);
     back_choice.draw(buffer);
+    auto_fire_choice.draw(buffer);
     textprintf_centre_ex(buffer, font, game.width / 2, keys_line_y, heads, -1, "%s", _(keys_line));
     masked_blit(game.mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), game.mouse_pointer->w, game.mouse_pointer->h);
 }
@@ -134,6 +145,7 @@ int KeysScreen::line_chosen(bool clicked) {
     if (clicked && action_pointed() >= 0) return action_pointed();
     if (clicked && defaults_choice.is_hovered()) return defaults_line;
     if (clicked && back_choice.is_hovered()) return back_line;
+    if (clicked && auto_fire_choice.is_hovered()) return auto_fire_line;
     return game.enter_pressed() ? selected : -1;
 }
 
@@ -149,6 +161,11 @@ void KeysScreen::act_on(int line) {
         save();
     }
     if (line == back_line) leave = true;
+    if (line == auto_fire_line) {
+        game.settings.auto_fire = !game.settings.auto_fire;
+        auto_fire_choice.index = game.settings.auto_fire;
+        save();
+    }
 }
 }  // namespace
 

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The title screen between games: play button, music and effects options, the way to the keys
-// screen, the language, keys, the record to beat.
+// The title screen between games: play button, the pace, music and effects options, the way to
+// the keys screen, the language, keys, the record to beat at the pace chosen.
 #include "game/game.h"
 #include "screens/screens.h"
 
 namespace {
 const char* const keys_line = N_("Entrée : jouer      Échap : quitter");
+constexpr int level_option_y = 300;  // above the music option, in its column
 constexpr int effects_option_y = 370;  // under the music option (y 350), in its column
 constexpr int keys_option_y = 390;  // under the effects option, above the keys line
 constexpr int language_option_y = 410;  // under the keys screen's option, above the keys line
@@ -18,6 +19,7 @@ bool Game::title_menu() {
     bool leave = false;
     bool quit = false;
     ImageButton play_button(width / 2, 500, 0, 0, play_button_normal, play_button_hover, play_button_pressed);
+    TextOption level_option(100, 200, level_option_y, "", std::vector<std::string>(level_count));
     TextOption music_option(100, 200, 350, "", {"", ""}), effects_option(100, 200, effects_option_y, "", {"", ""});
     // Not a setting to step through: a click (or F1) opens the keys screen.
     TextOption keys_option(100, 200, keys_option_y, "", {""});
@@ -28,6 +30,8 @@ bool Game::title_menu() {
     auto name_widgets = [&]() {
         play_button = ImageButton(width / 2, 500, play_button_normal->w, play_button_normal->h, play_button_normal,
                                   play_button_hover, play_button_pressed);
+        level_option.label = _("Rapidité");
+        for (int l = 1; l <= level_count; l++) level_option.values[l - 1] = printed(_("Rapidité %d"), l);
         music_option.label = _("Musique"), music_option.values = {_("Musique OFF"), _("Musique ON")};
         effects_option.label = _("Effets"), effects_option.values = {_("Effets OFF"), _("Effets ON")};
         keys_option.label = _("Touches"), keys_option.values = {_("Changer (F1)")};
@@ -37,6 +41,7 @@ bool Game::title_menu() {
     name_widgets();
     PressEdge mouse_press{mouse_held()};
     // Open on the settings in force, so that what they show is what plays.
+    level_option.index = settings.level - 1;
     music_option.index = music_on;
     effects_option.index = settings.effects_on ? 1 : 0;
 
@@ -60,6 +65,13 @@ bool Game::title_menu() {
             play_effect(Effect::menu_click, width / 2);
         }
         play_button.draw(buffer);
+        if (level_option.update()) {
+            settings.level = level_option.index + 1;
+            save_settings(settings, settings_path);  // kept for this run even if it cannot be saved
+            demo_sought = false;  // the demo is the best game of the pace chosen
+            play_effect(Effect::menu_click, width / 2);
+        }
+        level_option.draw(buffer);
         if (music_option.update()) {
             music_on = music_option.index;
             settings.music_on = music_on;
@@ -87,8 +99,8 @@ bool Game::title_menu() {
         }
         language_option.draw(buffer);
         textprintf_centre_ex(buffer, font, width / 2, keys_line_y, colours::hint(), -1, "%s", _(keys_line));
-        // Nothing to beat before the first points are scored.
-        if (record > 0)
+        // Nothing to beat before the first points are scored at this pace.
+        if (const int record = records[settings.level - 1]; record > 0)
             textprintf_centre_ex(buffer, font, width / 2, record_line_y, colours::label(), -1, _("Record : %i"),
                                  record);
         masked_blit(mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), mouse_pointer->w, mouse_pointer->h);

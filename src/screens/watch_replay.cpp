@@ -49,7 +49,8 @@ void Game::watch_replay(const ReplayFile& file, bool demo) {
 }
 
 bool demo_game(const Game& game, ReplayFile& file) {
-    for (const std::string& path : {best_game_path(game.record_path), last_game_path(game.record_path)})
+    const std::string best = best_game_path(level_path(game.record_path, game.settings.level));
+    for (const std::string& path : {best, last_game_path(game.record_path)})
         if (!path.empty() && load_replay(path, file).empty() && unsuitable_replay(file, game).empty()) return true;
     return false;
 }

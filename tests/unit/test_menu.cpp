@@ -93,7 +93,8 @@ TEST(Catalogues, EveryTextFitsItsPlaceAndTheFontDrawsEveryCharacter) {
     // pixels: from where it starts (or between the edges it is centred in) to what comes next.
     const std::tuple<const char*, const char*, int> places[] = {
         // The title: a label ends before its value at x 200 (at 100), the keys line across the screen.
-        {"Musique", "", 96}, {"Effets", "", 96}, {"Touches", "", 96}, {"Langue", "", 96},
+        {"Rapidité", "", 96}, {"Rapidité %d", "5", 600}, {"Musique", "", 96}, {"Effets", "", 96}, {"Touches", "", 96},
+        {"Langue", "", 96},
         {"Entrée : jouer      Échap : quitter", "", 800}, {"Record : %i", "2147483647", 800},
         // The HUD: the weapons before the armour gauge (x 10 to 150), the armour before the score
         // (150 to 282), the score and kills before the frame rate (282 to 600), which ends the line.
@@ -106,7 +107,7 @@ TEST(Catalogues, EveryTextFitsItsPlaceAndTheFontDrawsEveryCharacter) {
         {"Espace", "", 170}, {"Retour arrière", "", 170}, {"Maj gauche", "", 170}, {"Maj droite", "", 170},
         {"Ctrl gauche", "", 170}, {"Ctrl droit", "", 170}, {"Page préc.", "", 170}, {"Page suiv.", "", 170},
         {"Verr. Maj", "", 170}, {"Entrée pavé", "", 170}, {"Manette", "", 270}, {"Aucun", "", 270},
-        {"Bouton %d", "32", 270}, {"Par défaut", "", 212}, {"Retour", "", 324},
+        {"Bouton %d", "32", 270}, {"Par défaut", "", 212}, {"Retour", "", 324}, {"Tir automatique", "", 180},
         {"Cliquez sur une action, ou flèches et Entrée", "", 800},
         {"Appuyez sur une touche ou un bouton      Échap : annuler", "", 800},
         {"Cette touche est réservée au jeu      Échap : annuler", "", 800},

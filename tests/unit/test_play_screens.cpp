@@ -44,10 +44,11 @@ TEST_F(Screens, ThePauseHoldsTheClockAndEveryActorThenTheGameCarriesOnFromTheSam
 
 // The gauge follows the armour one point per update, and the update that empties it shows the
 // game-over picture (heard at once) for 1000 ticks and ends the game. Then "Nouveau record !"
-// (in its own colour, under the picture) only when the record is beaten; the record then holds
-// for the run. In the player's data folder: the record file, the game as last-game.replay, and
-// as best-game.replay only when it beat the file's record (the first game of an empty file does); the title's demo takes the best game, a
-// last one when the best cannot be read, none without a readable one.
+// (in its own colour, under the picture) only when the record of the game's level is beaten; the
+// record then holds for the run. In the player's data folder: the level's record file, the game
+// as last-game.replay, and as the level's best game only when it beat the file's record (the
+// first game of an empty file does); the title's demo takes the best game, a last one when the
+// best cannot be read, none without a readable one.
 TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRecordIsBeaten) {
     const std::string folder = ::testing::TempDir() + "zudaduviz-over-" + std::to_string(getpid()) + "/";
     game.record_path = folder + "record";
@@ -65,10 +66,12 @@ TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRe
     EXPECT_EQ(std::tuple(updates, ship().hull, heard),
               std::tuple(20, 0, Heard{{Effect::ram, 122}, {Effect::game_over, 128}}));
     EXPECT_GE(game.last_tick, game.saved_ticks + 1000);
-    game.record = 500;
+    game.records[0] = 500;
     std::vector<bool> banners;
-    std::string files;  // the record, then L and B for the kept games (the best one removed each time)
-    for (int score : {300, 600, 550, 600}) {  // the last only equals the record
+    std::string files;  // the level's record, then L and B for the kept games (the best one removed each time)
+    // The last of level 1 only equals its record; 550 is a first record at level 2.
+    for (auto [level, score] : {std::pair{1, 300}, {1, 600}, {1, 550}, {1, 600}, {2, 550}}) {
+        game.level = level;
         ship().score = score;
         game.game_over_screen();
         int lit = 0;
@@ -76,13 +79,14 @@ TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRe
             for (int x = 250; x < 550; x++) lit += getpixel(game.buffer, x, y) == makecol(255, 200, 64);
         banners.push_back(lit > 0);
         clear_bitmap(game.buffer);
-        files += std::to_string(load_record(game.record_path)) + (access((folder + "last-game.replay").c_str(), F_OK) ? "" : "L") +
-                 (std::rename((folder + "best-game.replay").c_str(), (folder + "best").c_str()) ? " " : "B ");
+        const std::string record = level_path(game.record_path, level);
+        files += std::to_string(load_record(record)) + (access((folder + "last-game.replay").c_str(), F_OK) ? "" : "L") +
+                 (std::rename(best_game_path(record).c_str(), (folder + "best").c_str()) ? " " : "B ");
     }
     over = true;
     timer.join();
-    EXPECT_EQ(std::tuple(banners, game.record, files),
-              std::tuple(std::vector<bool>{false, true, false, false}, 600, "300LB 600LB 600L 600L "));
+    EXPECT_EQ(std::tuple(banners, game.records[0], game.records[1], files),
+              std::tuple(std::vector<bool>{false, true, false, false, true}, 600, 550, "300LB 600LB 600L 600L 550LB "));
     std::string demos;
     ReplayFile demo;
     for (const char* step : {"mv best best-game.replay", "echo > best-game.replay", "rm last-game.replay"})

@@ -48,7 +48,8 @@ TEST_F(FrameUpdate, SteeringStopsAtTheEdgesByTheTruncatedColumn) {
 }
 
 // Each key alone gives the inputs of its action (left, right, fire, the three weapons, faster,
-// slower: one bit each, in the order of their bits), or asks for the pause (256 here).
+// slower: one bit each, in the order of their bits), or asks for the pause (256 here). With
+// auto-fire, no key held fires and the fire key held stops it.
 TEST_F(FrameUpdate, KeysChosenByThePlayerPlayAndTheKeysTheyReplacedNoLonger) {
     int chosen[actions::count] = {KEY_A, KEY_D, KEY_LCONTROL, KEY_J, KEY_K, KEY_L, KEY_W, KEY_S, KEY_Q};
     for (int action = 0; action < actions::count; action++) game.settings.bindings.give_key(action, chosen[action]);
@@ -60,7 +61,12 @@ TEST_F(FrameUpdate, KeysChosenByThePlayerPlayAndTheKeysTheyReplacedNoLonger) {
             seen.push_back(game.read_inputs().bits() + 256 * game.pause_asked());
             key[keys[action]] = 0;
         }
-    EXPECT_EQ(seen, (std::vector<int>{2, 4, 1, 8, 16, 32, 64, 128, 256, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    game.settings.auto_fire = true;
+    seen.push_back(game.read_inputs().bits());
+    key[KEY_LCONTROL] = 1;
+    seen.push_back(game.read_inputs().bits());
+    key[KEY_LCONTROL] = 0;
+    EXPECT_EQ(seen, (std::vector<int>{2, 4, 1, 8, 16, 32, 64, 128, 256, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0}));
 }
 
 // An actor removed from a list must not make the walk skip or move twice the one
@@ -80,4 +86,20 @@ TEST_F(FrameUpdate, ListWalksRemoveWhatLeavesThePlayFieldAndMoveTheNextOnceOnly)
               std::tuple(2u, 1u, 1u, 1u));
     EXPECT_EQ(std::tuple(game.shots[0].y, game.shots[1].x, game.invaders[0].y, game.bonuses[0].y, game.explosions[0].frame),
               std::tuple(600.2, 70.0, 600.5, 600.5, 1));
+}
+
+// Level 1 is the game's own pace; each level after it is no easier in any column and harder in
+// one at least: more invaders, faster sideways, firing sooner, fewer bonuses, a faster game.
+TEST(Paces, LevelOneIsTheGamesOwnAndEachLevelIsHarderThanTheOneBefore) {
+    // Every column as "harder when higher".
+    auto row = [](const Pace& p) {
+        return std::vector<double>{-double(p.invader_chance), p.invader_side_speed, -double(p.invader_fire_delay),
+                                   double(p.random_bonus_chance), p.speed};
+    };
+    EXPECT_EQ(row(paces[0]), row({200, 0.4, 100, 5000, 1.0}));
+    for (int l = 1; l < level_count; l++) {
+        const std::vector<double> was = row(paces[l - 1]), is = row(paces[l]);
+        for (size_t c = 0; c < is.size(); c++) EXPECT_GE(is[c], was[c]) << "level " << l + 1 << ", column " << c;
+        EXPECT_NE(is, was) << "level " << l + 1;
+    }
 }

@@ -38,13 +38,15 @@ std::string read(const std::string& path) {
 }
 
 // The display (u, w or f) and effects, the keys by Allegro's names, then the buttons counted
-// from 1 (- for none), then the music.
+// from 1 (- for none), then the music, and the level and auto-fire when not the first ones.
 std::string summary(const Settings& settings) {
     std::string text = std::string(1, "uwf"[int(settings.display)]) + (settings.effects_on ? " effects |" : " quiet |");
     for (int key : settings.bindings.keys) text += std::string(" ") + _keyboard_common_names[key];
     text += " |";
     for (int button : settings.bindings.buttons) text += " " + (button < 0 ? "-" : std::to_string(button + 1));
-    return text + (settings.music_on ? " | music on" : " | music off");
+    text += settings.music_on ? " | music on" : " | music off";
+    if (settings.level != 1) text += " | level " + std::to_string(settings.level);
+    return text + (settings.auto_fire ? " | auto-fire" : "");
 }
 
 // Whatever the file holds, usable settings: the defaults for what is damaged or missing, good
@@ -68,6 +70,8 @@ TEST(Settings, AnyDamageGivesTheDefaultsGoodLinesSurviveAndSavedChoicesComeBack)
         {"key_fire=K\nkey_pause=K\nkey_fire=J\n", "u effects | LEFT RIGHT K 1 2 3 UP DOWN P | - - 1 2 3 4 - - - | music off"},
         {"key_fire=UP\n", "u effects | LEFT RIGHT UP 1 2 3 SPACE DOWN P | - - 1 2 3 4 - - - | music off"},
         {"button_fire=2\nbutton_missiles=2\n", "u effects | LEFT RIGHT SPACE 1 2 3 UP DOWN P | - - 2 - 3 4 - - - | music off"},
+        {"level=5\nauto_fire=on\n", defaults + " | level 5 | auto-fire"},
+        {"level=0\nauto_fire=1\n", defaults}, {"level=6\n", defaults}, {"level=22\n", defaults}, {"level=x\n", defaults},
     };
     for (const auto& [contents, expected] : cases) {
         std::ofstream(path) << contents;
@@ -78,12 +82,14 @@ TEST(Settings, AnyDamageGivesTheDefaultsGoodLinesSurviveAndSavedChoicesComeBack)
     Settings chosen;
     chosen.music_on = true;
     chosen.display = Settings::Display::fullscreen;
+    chosen.level = 4;
+    chosen.auto_fire = true;
     const int keys_chosen[actions::count] = {KEY_A, KEY_D, KEY_0_PAD, KEY_RSHIFT, KEY_COMMA, KEY_TAB, KEY_W, KEY_S, KEY_PGDN};
     for (int action = 0; action < actions::count; action++) chosen.bindings.give_key(action, keys_chosen[action]);
     chosen.bindings.give_button(actions::pause, 8);
     chosen.bindings.give_button(actions::fire, 1);
     // Fire took the missiles' button, and they fire's.
-    ASSERT_EQ(summary(chosen), "f effects | A D 0 PAD RSHIFT KEY72 TAB W S PGDN | - - 2 1 3 4 - - 9 | music on");
+    ASSERT_EQ(summary(chosen), "f effects | A D 0 PAD RSHIFT KEY72 TAB W S PGDN | - - 2 1 3 4 - - 9 | music on | level 4 | auto-fire");
     ASSERT_TRUE(save_settings(chosen, folder.path + "/a/b/settings"));
     EXPECT_EQ(summary(load_settings(folder.path + "/a/b/settings")), summary(chosen));
     const std::string saved = read(folder.path + "/a/b/settings");
@@ -97,6 +103,10 @@ TEST(Record, DamageCountsAsNone) {
     Folder folder;
     const std::string path = folder.path + "/made/record";
     ASSERT_EQ(keep_record(path, 150), 0);
+    // Each level has its own, beside level 1's (which is the file from before there were levels).
+    EXPECT_EQ(keep_record(level_path(path, 2), 120), 0);
+    EXPECT_EQ(read(path) + read(path + "-2"), "150\n120\n");
+    EXPECT_EQ(best_game_path(level_path(path, 3)), folder.path + "/made/best-game-3.replay");
     for (const char* damaged : {"", "abc\n", "12x\n", "-5\n", " 12\n", "12\n\n", "2147483648\n"}) {
         std::ofstream(path, std::ios::binary) << damaged;
         EXPECT_EQ(load_record(path), 0) << damaged;

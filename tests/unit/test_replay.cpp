@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Exact replays: a game driven by random inputs and clock steps is recorded, written, read
-// back and played again to the same state; a planted difference is caught at the first
-// check after it; damaged files are turned away with a message.
+// back and played again to the same state, at the level it was played at; a planted difference
+// is caught at the first check after it; damaged files are turned away with a message.
 #include <functional>
 #include <random>
 #include <string>
@@ -16,12 +16,13 @@ protected:
     // Keys held for a while each, clock steps of 0 to 12 ticks (one more at update `planted`);
     // the window's close button ends the game after `updates`, or when the armour is nearly
     // out (the game over screen would wait for a clock that only the test moves).
-    ReplayFile record(int updates, unsigned seed, uint32_t planted = 0) {
+    ReplayFile record(int updates, unsigned seed, uint32_t planted = 0, int level = 1) {
         std::mt19937 input(seed);
         // The same game on every run: a sky and a seed of the test's own.
         for (int layer = 0; layer < 5; layer++)
             for (int i = 0; i < 100; i++) game.star_field[layer][i] = Star{i * 7.0, i * 5.5, 40 * layer + i};
         game.replay.recording = true;
+        game.settings.level = level;
         game.start_game(&clock);
         game.replay.random.seed(seed);
         game.replay.tape.seed = seed;
@@ -41,8 +42,9 @@ protected:
     }
 
     // Plays the file back from scratch: the sky is scrolled away first, so only the file's
-    // own sky can bring the same state back.
+    // own sky can bring the same state back; the player has chosen level 1 since.
     std::string play_back(const ReplayFile& file) {
+        game.settings.level = 1;
         game.replay.random.seed(1);
         for (int i = 0; i < 300; i++) game.scroll_stars(13);
         game.replay.playback = &file;
@@ -72,6 +74,11 @@ TEST_F(Replays, ARecordedGameReplaysToTheSameStateAndAOneTickDifferenceIsCaughtA
             "à la mise à jour " + std::to_string(reported) + " (en accord à la " + std::to_string(agreed) + ")";
         EXPECT_EQ(play_back(changed).rfind(expected, 0), 0u) << "planted at " << planted << ": " << game.replay.mismatch;
     }
+    // A game played at level 3 plays back at level 3, and at no other.
+    ReplayFile fast = record(3000, 2, 0, 3);
+    EXPECT_EQ(std::pair(fast.level, play_back(fast)), std::pair(3, std::string()));
+    fast.level = 1;
+    EXPECT_NE(play_back(fast), "");
 }
 
 // Each damage gets its message, and never a crash or a wait: the file is read whole before any
@@ -86,9 +93,14 @@ TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
         return write_replay(copy);
     };
     const size_t header = 8 + 2 + 1 + file.game_version.size() + 4, flip = good.size() - 20;
+    // The first format, without the level (the byte after the screen and the stars).
+    std::string first_format = rewritten([](ReplayFile& f) { f.level = 4; }).erase(header + 7, 1);
+    first_format[8] = '\1';
     const struct { const char* name; std::string bytes; const char* message; } cases[] = {
         {"a data file", "slh.ALL.", "n'est pas une partie enregistrée"},
-        {"a later format", good.substr(0, 8) + '\2' + good.substr(9), "un autre format (2)"},
+        {"a later format", good.substr(0, 8) + '\3' + good.substr(9), "un autre format (3)"},
+        {"a level 0", rewritten([](ReplayFile& f) { f.level = 0; }), "rapidité 0, inconnue"},
+        {"a level 6", rewritten([](ReplayFile& f) { f.level = 6; }), "rapidité 6, inconnue"},
         {"cut in the header", good.substr(0, 20), "tronqué"},
         {"cut in the body", good.substr(0, good.size() - 1), "tronqué"},
         {"a screen 0 wide", good.substr(0, header) + std::string(2, '\0') + good.substr(header + 2), "abîmé (en-tête)"},
@@ -109,12 +121,14 @@ TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
                  f.stream += char(v);
              }
          }), "abîmé (déroulement)"},
-        // More than a game of this sky could hold, or than its packed bytes could ever give.
-        {"a 64 MiB body claimed", good.substr(0, header + 7) + std::string("\0\0\0\4", 4) + good.substr(header + 11),
+        // More than a game of this sky could hold, or than its packed bytes could ever give (the
+        // body's size comes after the screen, the stars and the level).
+        {"a 64 MiB body claimed", good.substr(0, header + 8) + std::string("\0\0\0\4", 4) + good.substr(header + 12),
          "abîmé (trop grand)"},
-        {"a 16 MiB body claimed", good.substr(0, header + 7) + std::string("\0\0\0\1", 4) + good.substr(header + 11),
+        {"a 16 MiB body claimed", good.substr(0, header + 8) + std::string("\0\0\0\1", 4) + good.substr(header + 12),
          "abîmé (trop grand)"},
     };
     ReplayFile read;
     for (const auto& c : cases) EXPECT_NE(read_replay(c.bytes, read).find(c.message), std::string::npos) << c.name;
+    EXPECT_EQ(std::pair(read_replay(first_format, read), read.level), std::pair(std::string(), 1));
 }
