@@ -4,9 +4,9 @@
 # also the plotting of the performance figures), only those missing; through sudo when
 # not run as root.
 set -e
-packages="build-essential cmake pkg-config liballegro4-dev libasound2-dev libx11-dev libpng-dev zlib1g-dev freepats"
+packages="build-essential cmake pkg-config liballegro4-dev libasound2-dev libx11-dev libpng-dev zlib1g-dev gettext freepats"
 if [ "$1" = "tests" ] || [ "$1" = "perf" ]; then
-  packages="$packages googletest libgtest-dev lintian devscripts libbenchmark-dev xvfb x11-xkb-utils openbox wmctrl xdotool x11-utils imagemagick sox python3 python3-pil desktop-file-utils appstream groff-base clang libclang-rt-dev"
+  packages="$packages googletest libgtest-dev lintian devscripts libbenchmark-dev xvfb x11-xkb-utils openbox wmctrl xdotool x11-utils imagemagick sox python3 python3-pil desktop-file-utils appstream groff-base clang libclang-rt-dev locales"
 fi
 if [ "$1" = "perf" ]; then
   packages="$packages python3-matplotlib"

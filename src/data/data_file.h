@@ -23,8 +23,9 @@ namespace data_layout {
 
 enum class Kind { picture, tune, sound };
 
-// What an object is for. `set` tells looks, weapons or button states apart; `frame`
-// counts from 0 in the order the game shows the frames.
+// What an object is for. `set` tells looks or weapons apart, and for a picture that holds words
+// its language (an index in languages: French 0, English 1); `frame` counts from 0 in the order
+// the game shows the frames.
 enum class Role {
     game_music, menu_music, bonus, play_button, invader, explosion, game_over_image, player,
     quit_pointer, mouse_pointer, quit_image, title_image, shot, invader_shot, sound_effect,
@@ -81,6 +82,10 @@ constexpr Run runs[] = {
     {Kind::picture, Role::shot, 2, 0, 3},  // Choc
     {Kind::picture, Role::invader_shot, 0, 0, 3},
     {Kind::sound, Role::sound_effect, 0, 0, effect_count},
+    // The pictures that hold words, in English: a file that stops before them speaks French.
+    {Kind::picture, Role::play_button, 1, 0, 3},
+    {Kind::picture, Role::quit_image, 1, 0, 1},
+    {Kind::picture, Role::game_over_image, 1, 0, 1},
 };
 
 constexpr int count_objects() {
@@ -109,8 +114,14 @@ constexpr int index_of(Role role, int set = 0, int frame = 0) {
 
 // The index of an effect's sound.
 constexpr int index_of(Effect effect) { return index_of(Role::sound_effect, 0, int(effect)); }
-// The objects every data file must have, the pictures and tunes; the sounds may be missing.
+// The objects every data file must have, the pictures and tunes; the sounds may be missing,
+// and after them the pictures in English.
 constexpr int required_object_count = index_of(Effect(0));
+constexpr int with_sounds_count = required_object_count + effect_count;
+
+constexpr bool holds_words(Role role) {
+    return role == Role::play_button || role == Role::quit_image || role == Role::game_over_image;
+}
 
 // Allegro's dat type name and the source file extension of each kind, for the assembly step.
 constexpr const char* dat_type(Kind kind) {
@@ -173,3 +184,8 @@ std::string check_data_file(const char* file_name);
 // Checks that a loaded data file holds what the game relies on, for a screen of this
 // size. Returns an empty string, or a French message.
 std::string check_data_objects(const DATAFILE* data, int screen_width, int screen_height);
+// The data file `named`, else the first file `name` of the places, checked before Allegro's
+// loader reads it and after: the loaded file (its pictures at the colour depth set), or null
+// and a French message in `failure`.
+DATAFILE* load_data_file(const std::string& named, const char* name, const DataPlaces& places, int screen_width,
+                         int screen_height, std::string& failure);

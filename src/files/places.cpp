@@ -23,11 +23,6 @@ DataPlaces this_program_places() {
     return places;
 }
 
-bool is_readable_file(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(path.c_str(), R_OK) == 0;
-}
-
 namespace {
 std::string beside(const std::string& record_path, const char* name) {
     if (record_path.empty()) return "";
@@ -37,13 +32,16 @@ std::string beside(const std::string& record_path, const char* name) {
 }  // namespace
 
 std::string last_game_path(const std::string& record_path) { return beside(record_path, "last-game.replay"); }
-std::string best_game_path(const std::string& record_path) { return beside(record_path, "best-game.replay"); }
 std::string score_table_path(const std::string& record_path) { return beside(record_path, "scores"); }
 std::string table_games_path(const std::string& record_path) { return beside(record_path, "scores-games"); }
 
-std::string level_path(const std::string& path, int level) {
-    if (path.empty() || level == 1) return path;
-    const size_t slash = path.rfind('/'), dot = path.rfind('.');
-    const size_t end = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : path.size();
-    return path.substr(0, end) + "-" + std::to_string(level) + path.substr(end);
+// Named after its record: level 2's "record-2" keeps "best-game-2.replay".
+std::string best_game_path(const std::string& record_path) {
+    const size_t name = record_path.rfind('/') + 1, level = record_path.find('-', name);
+    const std::string suffix = level == std::string::npos ? "" : record_path.substr(level);
+    return beside(record_path, ("best-game" + suffix + ".replay").c_str());
+}
+
+std::string level_path(const std::string& record_path, int level) {
+    return record_path.empty() || level == 1 ? record_path : record_path + "-" + std::to_string(level);
 }

@@ -132,47 +132,46 @@ void settle(int (&bound)[actions::count], const int (&defaults)[actions::count],
         for (int d = 0; d < actions::count; d++) take(action, defaults[d]);
 }
 
+// The best game beside the record, written while `wanted` holds; a game that was not kept
+// takes the old best game away, which no longer scored the record.
+void keep_best_game(const std::string& record_path, const std::string& best_game, const std::function<bool()>& wanted) {
+    const std::string path = best_game_path(record_path);
+    if (!best_game.empty()) replace_file_if(path, best_game, wanted);
+    else if (!wanted || wanted()) unlink(path.c_str());
+}
+
 // Without the lock, another game may write between its read and its rename. The record is
 // then only ever raised: the file is read again just before each rename, and for a while
-// after, and written again whenever a lower score has come to stand over this one.
-void raise_unlocked(const std::string& path, int score) {
+// after, and written again whenever a lower score has come to stand over this one. The best
+// game follows the same re-reads: written while the record is this game's score, and again
+// whenever another game's stands beside it.
+void raise_unlocked(const std::string& path, int score, const std::string& best_game) {
     const auto lower = [&] { return load_record(path) < score; };
+    const auto ours = [&] { return load_record(path) == score; };
+    const std::string best_path = best_game_path(path);
     for (int look = 0; look < unlocked_looks; look++) {
         if (lower()) replace_file_if(path, std::to_string(score) + "\n", lower);
+        const bool best_stands = best_game.empty() ? !is_readable_file(best_path)
+                                                   : read_small_file(best_path, best_game.size()) == best_game;
+        if (!best_stands && ours()) keep_best_game(path, best_game, ours);
         usleep(unlocked_look_us);
     }
 }
 
 }  // namespace
 
-// Whatever else the player's folder holds at that name (a FIFO, a device, a link to one, a huge
-// file) reads as nothing, without blocking. A link to a regular file reads as that file.
-std::optional<std::string> read_small_file(const std::string& path, size_t limit) {
-    struct stat info;
-    // Looked at before opening, since opening a device can itself act; checked again on
-    // what was opened, in case the name changed meanwhile.
-    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    const int file = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file < 0) return std::nullopt;
-    std::string text(limit + 1, '\0');
-    size_t got = 0;
-    ssize_t step = 1;
-    if (fstat(file, &info) == 0 && S_ISREG(info.st_mode)) {
-        while (got < text.size() && (step = read(file, &text[got], text.size() - got)) != 0) {
-            if (step > 0) got += step;
-            else if (errno != EINTR) break;
-        }
-    }
-    const bool whole = S_ISREG(info.st_mode) && step >= 0 && got <= limit;
-    close(file);
-    if (!whole) return std::nullopt;
-    text.resize(got);
-    return text;
-}
-
 std::string player_config_dir() {
     const std::string base = base_dir("XDG_CONFIG_HOME", ".config");
     return base.empty() ? "" : base + "/zudaduviz";
+}
+
+std::string player_settings_path() {
+    const std::string folder = player_config_dir();
+    return folder.empty() ? "" : folder + "/settings";
+}
+
+int chosen_language(const Settings& settings) {
+    return settings.language >= 0 ? settings.language : language_of_environment();
 }
 
 std::string player_data_dir() {
@@ -202,6 +201,8 @@ Settings load_settings(const std::string& path) {
         if (name == "level" && value.size() == 1 && known_level(value[0] - '0')) settings.level = value[0] - '0';
         if (name == "auto_fire" && (value == "on" || value == "off")) settings.auto_fire = value == "on";
         if (name == "name") settings.name = fitting_name(value);
+        if (name == "language" && language_coded(value) >= 0 && value == languages[language_coded(value)].code)
+            settings.language = language_coded(value);
         for (int action = 0; action < actions::count; action++) {
             if (name == std::string("key_") + action_names[action] && key_named(value))
                 keys_read.emplace_back(action, key_named(value));
@@ -227,6 +228,7 @@ bool save_settings(const Settings& settings, const std::string& path) {
     text << "level=" << settings.level << "\n";
     text << "auto_fire=" << (settings.auto_fire ? "on" : "off") << "\n";
     if (!settings.name.empty()) text << "name=" << settings.name << "\n";
+    if (settings.language >= 0) text << "language=" << languages[settings.language].code << "\n";
     // Keys by Allegro's names, buttons counted from 1 (or none).
     for (int action = 0; action < actions::count; action++)
         text << "key_" << action_names[action] << "=" << _keyboard_common_names[settings.bindings.keys[action]] << "\n";
@@ -268,15 +270,14 @@ void under_folder_lock(const std::string& path, const std::function<void(bool lo
     if (lock >= 0) close(lock);  // releases the lock
 }
 
-int keep_record(const std::string& path, int score) {
+int keep_record(const std::string& path, int score, const std::string& best_game) {
     if (path.empty()) return 0;
     int before = 0;
     under_folder_lock(path, [&](bool locked) {
         before = load_record(path);
-        if (score > before) {
-            if (locked) replace_file(path, std::to_string(score) + "\n");
-            else raise_unlocked(path, score);
-        }
+        if (score > before && locked && replace_file(path, std::to_string(score) + "\n"))
+            keep_best_game(path, best_game, nullptr);
+        if (score > before && !locked) raise_unlocked(path, score, best_game);
     });
     return before;
 }

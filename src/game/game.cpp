@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and shutdown of the game's context.
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -8,11 +9,12 @@
 
 #include "data/data_file.h"
 #include "host/host.h"
+#include "language/language.h"
 
 namespace {
-const char* const keyboard_failed = "Le driver du clavier ne peut etre initialisé :(\n";
-const char* const mouse_failed = "Le driver de la souris ne peut etre initialisé :(\n";
-const char* const buffer_failed = "Le buffer ne peut être créé :(\n";
+const char* const keyboard_failed = N_("Le driver du clavier ne peut etre initialisé :(\n");
+const char* const mouse_failed = N_("Le driver de la souris ne peut etre initialisé :(\n");
+const char* const buffer_failed = N_("Le buffer ne peut être créé :(\n");
 // Allegro's synthesiser plays the tunes on voices of the same mixer as the effects: each
 // side gets voices of its own, so that a volley of effects never takes a note from the
 // music. The tunes keep the 24 voices they always had (they sound the same on 8); 16
@@ -29,29 +31,28 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
       last_tick(0), fps_start_tick(0), fps_frames(0), game_speed(1.0), level(1), pace(paces[0]),
       star_field(nullptr), owns_system(true), view(width, height), records() {
     take_objects(nullptr);
-    if (!player_config_dir().empty()) settings_path = player_config_dir() + "/settings";
+    // Held from before the settings are written until Allegro's own handlers are replaced: a
+    // signal meanwhile waits, and never ends the game between a temporary file and its rename.
+    EndSignals end_signals;
+    settings_path = player_settings_path();
     settings = load_settings(settings_path);
     // As the player last left it (off at the first start); off again where no sound can start.
     music_on = settings.music_on;
-    // A choice made on the command line is the player's latest: kept for the next start.
-    // A scale asks for a window, unless the full screen is asked for too.
-    if (options.display != Settings::Display::unchosen || options.scale > 0) {
-        if (options.scale > 0) settings.scale = options.scale;
-        settings.display = options.display != Settings::Display::unchosen ? options.display : Settings::Display::window;
-        save_settings(settings, settings_path);
-    }
+    if (take_display_choice(options, settings)) save_settings(settings, settings_path);
     if (!player_data_dir().empty()) record_path = player_data_dir() + "/record";
     replay.recording = true;  // every game is kept to be watched again
     const DataPlaces places = this_program_places();
-    EndSignals end_signals;  // held until Allegro's own handlers are replaced
     // Without an X display there is no system driver, and every later call would crash.
-    if (allegro_init() != 0) fail(graphics_failed);
+    if (allegro_init() != 0) fail(_(graphics_failed));
     end_on_display_loss();
     // A signal ends the game as the close button does: every screen winds down to the title.
     end_signals.take(close_button_callback);
-    if (install_keyboard() < 0) fail(keyboard_failed);
+    if (install_keyboard() < 0) fail(_(keyboard_failed));
+    // Allegro's X keyboard takes the player's locale for its input method: the numbers printed
+    // stay in the one format the game's files use, whatever it is.
+    setlocale(LC_NUMERIC, "C");
     keyboard_lowlevel_callback = pause_key_callback;
-    if (install_mouse() < 0) fail(mouse_failed);
+    if (install_mouse() < 0) fail(_(mouse_failed));
     // No gamepad: the keyboard alone, without a word.
     install_joystick(JOY_TYPE_AUTODETECT);
     start_sound(places);
@@ -62,22 +63,14 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
     // The buffer and the pictures are 16-bit whatever the screen's depth (the pictures are
     // converted at load to the depth set here).
     set_color_depth(16);
-    if (!open_display()) fail(graphics_failed);
+    if (!open_display()) fail(_(graphics_failed));
     buffer = create_bitmap(width, height);
-    if (!buffer) fail(buffer_failed);
+    if (!buffer) fail(_(buffer_failed));
 
     // The file named on the command line, else the first place that holds one.
-    FoundFile found{options.data_file, {options.data_file}};
-    if (options.data_file.empty()) found = find_data_file(datafile_name, places, is_readable_file);
-    if (found.path.empty() || !is_readable_file(found.path)) fail(data_file_missing(found.tried));
-    // Allegro's loader crashes on damaged files: check the structure first, then
-    // what the game relies on once loaded. The pictures come converted to 16-bit colour.
-    // An empty or unreadable file gets the message of a missing one, with the places tried.
-    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty())
-        fail(broken == data_file_failed ? data_file_missing(found.tried) : broken);
-    DATAFILE* loaded = load_datafile(found.path.c_str());
-    if (!loaded) fail(data_file_missing(found.tried));
-    if (std::string wrong = check_data_objects(loaded, width, height); !wrong.empty()) fail(wrong);
+    std::string failure;
+    DATAFILE* loaded = load_data_file(options.data_file, datafile_name, places, width, height, failure);
+    if (!loaded) fail(failure);
     take_objects(loaded);
     // Effects need a digital sound device and a data file with the sounds; without either
     // they are silently left out.
@@ -112,10 +105,13 @@ Game::~Game() {
 void Game::take_objects(DATAFILE* loaded) {
     using data_layout::Role;
     data = loaded;
-    int loaded_count = 0;  // the file may stop before the sounds
+    int loaded_count = 0;  // the file may stop before the sounds, or before the pictures in English
     while (loaded && loaded[loaded_count].type != DAT_END) loaded_count++;
+    // The pictures that hold words: the language spoken's when the file has them, else French.
+    const int words = loaded_count >= data_layout::object_count ? spoken_language() : french;
     for (int index = 0; index < data_layout::object_count; index++) {
         const data_layout::Slot& slot = data_layout::slots[index];
+        if (data_layout::holds_words(slot.role) && slot.set != words) continue;
         void* object = index < loaded_count ? loaded[index].dat : nullptr;
         BITMAP* bitmap = static_cast<BITMAP*>(object);
         switch (slot.role) {
@@ -159,7 +155,7 @@ void Game::start_sound(const DataPlaces& places) {
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, "blast") < 0) music_on = 0;
 }
 
-void Game::fail(const std::string& message) {
+void show_failure(const std::string& message) {
     end_on_signal_from_now_on();  // nothing reads the close flag while a message box waits
     if (system_driver) {
         set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
@@ -169,5 +165,9 @@ void Game::fail(const std::string& message) {
         fputs(message.c_str(), stdout);
         fflush(stdout);
     }
+}
+
+void Game::fail(const std::string& message) {
+    show_failure(message);
     exit(1);
 }

@@ -43,6 +43,10 @@ void focus_lost_callback(), focus_back_callback();
 extern std::atomic<bool> pause_key_struck;
 void pause_key_callback(int scancode);
 
+// A failure that ends the game: in a message box while Allegro runs (the screen left for the
+// text mode first), else on standard output; from then on a signal ends the game at once.
+void show_failure(const std::string& message);
+
 // Screen transitions. The fade to black: 32 displayed steps, alpha 0, 8, ..., 248
 // (256 is never used).
 constexpr int fade_steps = 32;
@@ -101,6 +105,10 @@ public:
     GamePad pad;
     // The game's random numbers, and the recording of the game or the one played back.
     ReplayDeck replay;
+    // The title's demo, looked for once per start and again once a game has been kept (it may
+    // be the one to show now), never at every idle: `demo_found` when there is one.
+    ReplayFile demo;
+    bool demo_sought = false, demo_found = false;
 
     // Starts Allegro, the devices, the screen (16-bit buffer), loads the data file and
     // creates the star field; on any failure shows a message and exits with 1. The data

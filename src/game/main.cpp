@@ -15,6 +15,8 @@ extern "C" void* allegro_icon;
 namespace {
 
 int run(int argc, char** argv) {
+    // Every word from here on in the player's language, --help's and the errors' too.
+    speak(chosen_language(load_settings(player_settings_path())), catalogue_folders(this_program_places().executable_dir));
     const Options options = parse_options(argc, argv);
     switch (options.action) {
         case Options::Action::play: break;
@@ -28,7 +30,7 @@ int run(int argc, char** argv) {
     ReplayFile replay;
     if (!options.replay_to_watch.empty()) {
         if (std::string wrong = load_replay(options.replay_to_watch, replay); !wrong.empty()) {
-            fprintf(stderr, "zudaduviz : %s : %s\n", options.replay_to_watch.c_str(), wrong.c_str());
+            fprintf(stderr, _("zudaduviz : %s : %s\n"), options.replay_to_watch.c_str(), wrong.c_str());
             return 1;
         }
     }
@@ -37,17 +39,17 @@ int run(int argc, char** argv) {
     if (install_int_ex(tick_callback, BPS_TO_TIMER(ticks_per_second)) < 0) {
         // Without the timer no timed screen could ever end: stop rather than hang.
         end_on_signal_from_now_on();
-        allegro_message("Le timer ne peut être installé");
+        allegro_message("%s", _("Le timer ne peut être installé"));
         exit(1);
     }
     if (!options.replay_to_watch.empty()) {
         if (std::string wrong = unsuitable_replay(replay, game); !wrong.empty()) {
-            fprintf(stderr, "zudaduviz : %s : %s\n", options.replay_to_watch.c_str(), wrong.c_str());
+            fprintf(stderr, _("zudaduviz : %s : %s\n"), options.replay_to_watch.c_str(), wrong.c_str());
             return 1;
         }
         game.watch_replay(replay, false);
         if (!game.replay.mismatch.empty())
-            fprintf(stderr, "zudaduviz : %s : différence %s\n", options.replay_to_watch.c_str(), game.replay.mismatch.c_str());
+            fprintf(stderr, _("zudaduviz : %s : différence %s\n"), options.replay_to_watch.c_str(), game.replay.mismatch.c_str());
     }
     while (!game.title_menu()) game.play_game(&tick_counter);
     remove_int(tick_callback);
@@ -61,7 +63,10 @@ int main(int argc, char** argv) {
     try {
         return run(argc, argv);
     } catch (const std::bad_alloc&) {
-        fputs("Mémoire insuffisante : le jeu s'arrête\n", stderr);
+        const char* const message = _("Mémoire insuffisante : le jeu s'arrête\n");
+        fputs(message, stderr);
+        // A game started from a menu has no terminal: the box says it too, while Allegro runs.
+        if (system_driver) show_failure(message);
         return 1;
     }
 }

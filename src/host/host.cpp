@@ -5,9 +5,13 @@
 
 #include <X11/Xlib.h>
 #include <pthread.h>
+#include <sys/shm.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
+
+#include "language/language.h"
 
 namespace {
 
@@ -22,23 +26,41 @@ void on_end_signal(int) {
     if (void (*callback)() = signal_callback) callback();
 }
 
+// Translated beforehand: looking a text up is no async-signal-safe call.
+std::atomic<const char*> display_lost_message{nullptr};
+
 // Any thread may see the error: only async-signal-safe calls, and never Allegro's shutdown.
 int on_display_lost(Display*) {
-    static const char message[] = "Zudaduviz : la connexion à l'affichage X est perdue, fin du jeu\n";
-    if (write(STDERR_FILENO, message, sizeof message - 1)) {
+    const char* message = display_lost_message;
+    if (write(STDERR_FILENO, message, strlen(message))) {
     }
     _exit(1);
 }
 
 }  // namespace
 
-void end_on_display_loss() { XSetIOErrorHandler(on_display_lost); }
+void end_on_display_loss() {
+    display_lost_message = _("Zudaduviz : la connexion à l'affichage X est perdue, fin du jeu\n");
+    XSetIOErrorHandler(on_display_lost);
+}
+
+void let_shared_memory_go() {
+    // The X server attaches by the segment's id, which Linux allows until the last detach.
+    struct shm_info info;
+    const int highest = shmctl(0, SHM_INFO, reinterpret_cast<struct shmid_ds*>(&info));
+    for (int index = 0; index <= highest; index++) {
+        struct shmid_ds segment;
+        const int id = shmctl(index, SHM_STAT, &segment);
+        if (id >= 0 && segment.shm_cpid == getpid() && !(segment.shm_perm.mode & SHM_DEST))
+            shmctl(id, IPC_RMID, nullptr);
+    }
+}
 
 EndSignals::EndSignals() {
     sigemptyset(&blocked);
     for (int index = 0; index < 4; index++) {
         sigaction(signals[index], nullptr, &before[index]);
-        if (index != quit_index) sigaddset(&blocked, signals[index]);
+        sigaddset(&blocked, signals[index]);
     }
     pthread_sigmask(SIG_BLOCK, &blocked, &mask_before);
 }

@@ -10,8 +10,15 @@
 // Allegro's shutdown would race its own event thread, and no file is left half-written.
 void end_on_display_loss();
 
+// Marks the System V shared memory this process made (the picture Allegro shares with the X
+// server) for removal: it then goes with the last process attached, the game or the server,
+// however the game ends. Allegro removes it only in its shutdown, which the display's loss and
+// a SIGKILL skip, and the machine would keep it until it restarts. Called after each new mode.
+void let_shared_memory_go();
+
 // SIGTERM, SIGINT and SIGHUP, taken over from Allegro, whose own handler shuts down from
-// inside the signal. Made before allegro_init: the signals wait, blocked, until take().
+// inside the signal. Made before allegro_init: the signals (SIGQUIT too) wait, blocked, until
+// take().
 struct EndSignals {
     sigset_t blocked, mask_before;
     // What each signal did before Allegro's set-up: an ignored one stays ignored, and SIGQUIT

@@ -72,5 +72,6 @@ struct KeyBindings {
 // and Pause (a second pause key whatever the player chooses). Likewise Start on the gamepad.
 bool reserved_key(int scancode);
 bool reserved_button(int button);
-// A key's name as the player's keyboard shows it (Allegro's), starting with a capital.
+// A key's name as the player reads it: a word in the language spoken (arrows, space...), else
+// the symbol the player's keyboard shows (Allegro's), starting with a capital.
 std::string key_name(int scancode);

@@ -29,17 +29,17 @@ void draw_armour_gauge(BITMAP* buffer, int hull) {
 
 void draw_hud(BITMAP* buffer, const PlayerShip& ship, double fps, int pale_yellow, int light_green) {
     const int light_blue = makecol(128, 128, 255);
-    textprintf_ex(buffer, font, 600, 10, light_blue, -1, "FPS : %g", fps);
-    textprintf_ex(buffer, font, 150, 10, light_blue, -1, "%s", "ARMURE");
+    textprintf_ex(buffer, font, 600, 10, light_blue, -1, _("FPS : %g"), fps);
+    textprintf_ex(buffer, font, 150, 10, light_blue, -1, "%s", _("ARMURE"));
     draw_armour_gauge(buffer, ship.hull);
-    textprintf_ex(buffer, font, 282, 10, light_blue, -1, "SCORE : %i", ship.score);
-    textprintf_ex(buffer, font, 282, 20, light_blue, -1, "TUES : %i", ship.kills);
-    textprintf_ex(buffer, font, 10, 10, light_blue, -1, "%s", "ARMES");
+    textprintf_ex(buffer, font, 282, 10, light_blue, -1, _("SCORE : %i"), ship.score);
+    textprintf_ex(buffer, font, 282, 20, light_blue, -1, _("TUES : %i"), ship.kills);
+    textprintf_ex(buffer, font, 10, 10, light_blue, -1, "%s", _("ARMES"));
 
-    static const char* const weapon_lines[3] = {"Missiles -> %i", "Fireball -> %i", "Choc -> %i"};
+    static const char* const weapon_lines[3] = {N_("Missiles -> %i"), N_("Fireball -> %i"), N_("Choc -> %i")};
     for (int w = 0; w < 3; w++) {
         const int colour = w == ship.weapon ? light_green : pale_yellow;
-        textprintf_ex(buffer, font, 10, 20 + 10 * w, colour, -1, weapon_lines[w], ship.ammo[w]);
+        textprintf_ex(buffer, font, 10, 20 + 10 * w, colour, -1, _(weapon_lines[w]), ship.ammo[w]);
     }
 }
 

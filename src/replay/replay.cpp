@@ -54,14 +54,14 @@ ReplayCheck check_of(const Game& game, uint32_t update) {
 
 std::string difference(const ReplayCheck& played, const ReplayCheck& recorded) {
     auto differs = [](const char* what, auto now, auto then) {
-        return std::string(what) + " " + std::to_string(now) + " au lieu de " + std::to_string(then);
+        return printed(_("%s %s au lieu de %s"), what, std::to_string(now).c_str(), std::to_string(then).c_str());
     };
-    if (played.score != recorded.score) return differs("score", played.score, recorded.score);
-    if (played.kills != recorded.kills) return differs("tués", played.kills, recorded.kills);
-    if (played.armour != recorded.armour) return differs("armure", played.armour, recorded.armour);
-    if (played.ship_x != recorded.ship_x) return differs("position du vaisseau", played.ship_x, recorded.ship_x);
-    if (played.draws != recorded.draws) return differs("tirages au hasard", played.draws, recorded.draws);
-    if (played.state != recorded.state) return "envahisseurs, tirs, bonus ou étoiles";
+    if (played.score != recorded.score) return differs(_("score"), played.score, recorded.score);
+    if (played.kills != recorded.kills) return differs(_("tués"), played.kills, recorded.kills);
+    if (played.armour != recorded.armour) return differs(_("armure"), played.armour, recorded.armour);
+    if (played.ship_x != recorded.ship_x) return differs(_("position du vaisseau"), played.ship_x, recorded.ship_x);
+    if (played.draws != recorded.draws) return differs(_("tirages au hasard"), played.draws, recorded.draws);
+    if (played.state != recorded.state) return _("envahisseurs, tirs, bonus ou étoiles");
     return "";
 }
 
@@ -138,16 +138,15 @@ bool ReplayDeck::after_update(int elapsed, const UpdateInputs& inputs, bool game
         if (next_check < checks.size() && checks[next_check].update == played) {
             const std::string differs = difference(check_of(game, played), checks[next_check]);
             if (!differs.empty()) {
-                mismatch = "à la mise à jour " + std::to_string(played);
-                if (next_check > 0) mismatch += " (en accord à la " + std::to_string(checks[next_check - 1].update) + ")";
-                mismatch += " : " + differs;
+                mismatch = next_check > 0 ? printed(_("à la mise à jour %u (en accord à la %u) : %s"), played,
+                                                    checks[next_check - 1].update, differs.c_str())
+                                          : printed(_("à la mise à jour %u : %s"), played, differs.c_str());
                 return false;
             }
             next_check++;
         }
         if (game_ends && !finished()) {
-            mismatch = "à la mise à jour " + std::to_string(played) + " : la partie finit, au lieu de la " +
-                       std::to_string(playback->updates);
+            mismatch = printed(_("à la mise à jour %u : la partie finit, au lieu de la %u"), played, playback->updates);
             return false;
         }
         return true;
@@ -161,8 +160,10 @@ bool ReplayDeck::after_update(int elapsed, const UpdateInputs& inputs, bool game
         tape.checks.push_back(check_of(game, played));
         while (check_at <= play_ticks) check_at += check_every_ticks;
     }
-    // A game of days stops recording rather than fill the memory.
-    if (tape.stream.size() > (16u << 20) || played >= (1u << 28)) {
+    // A game of days stops recording rather than fill the memory (the stream keeps room for
+    // its last run), and a stopped clock's game is no game to watch.
+    if (tape.stream.size() + 16 > most_stream_bytes || played >= most_updates || tape.checks.size() >= most_checks ||
+        elapsed > most_step_ticks) {
         overflowed = true;
         tape = ReplayFile();
     }

@@ -140,6 +140,14 @@ std::string unsuitable_replay(const ReplayFile& file, const Game& game);
 // A game's recording while it runs, or the recorded game it plays back.
 struct ReplayDeck {
     static constexpr int check_every_ticks = 5 * 500;  // five seconds of play
+    // What one kept game holds at most: a game that would hold more is not kept, and a file
+    // that claims more is damaged. A new run at every update fills the stream in about a
+    // day of play, and the checks in three; a clock that stood still for longer than
+    // between two checks is a stopped process (a suspended machine, SIGSTOP), not play.
+    static constexpr uint32_t most_stream_bytes = 16u << 20;
+    static constexpr uint32_t most_updates = 1u << 28;
+    static constexpr uint32_t most_checks = 1u << 16;
+    static constexpr int most_step_ticks = check_every_ticks;
     // Live games record (tests and benchmarks turn it on when they want it).
     bool recording = false;
     // Set while a recorded game plays back; `demo` adds silence and ends on any input.
@@ -179,7 +187,7 @@ private:
     int run_elapsed = 0;
     size_t stream_at = 0;
     long play_ticks = 0, check_at = check_every_ticks;
-    bool overflowed = false;
+    bool overflowed = false;  // past what a kept game holds: nothing is kept
 };
 
 // What a recorded game came to, played back without a window on the pictures of `objects`

@@ -6,9 +6,8 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "files/files.h"
 #include "game/game.h"
 #include "replay/replay.h"
 
@@ -16,13 +15,21 @@ namespace {
 const char magic[8] = {'Z', 'D', 'Z', 'R', 'E', 'J', 'E', 'U'};
 // Format 2 adds the level; a file of format 1 plays at level 1.
 constexpr uint16_t format_version = 2, first_format = 1;
-// Bounds a file must keep: they leave room for any real game (a week of updates) and
-// keep a forged one from asking for gigabytes.
-constexpr uint32_t most_body_bytes = 64u << 20;
+// Bounds a file must keep: what the recorder keeps at most, so that a forged file asks for
+// no more memory than a real game of a day would.
 constexpr int most_screen_side = 4096, most_layers = 16, most_stars_per_layer = 10000;
-constexpr uint32_t most_updates = 1u << 28;
-constexpr uint32_t most_elapsed = 1u << 24;  // ticks in one update: over nine hours
 constexpr size_t most_version_length = 32;
+constexpr size_t header_bytes = 8 + 2 + 1 + 4 + 2 + 2 + 1 + 2 + 1 + 4 + 4;  // without the version
+constexpr size_t star_bytes = 12, most_check_bytes = 5 + 3 * 5 + 8 + 4 + 4, most_count_bytes = 3 * 5;
+// Deflate's own limit: a 2-bit code gives at most 258 bytes. A body claimed larger than its
+// packed bytes could ever give is a forged claim, turned away before any memory is taken.
+constexpr uint64_t most_inflation = 1032;
+
+// The largest body a game of this sky can have.
+size_t most_body_bytes(int star_layers, int stars_per_layer) {
+    return size_t(star_layers) * size_t(stars_per_layer) * star_bytes + most_count_bytes +
+           ReplayDeck::most_stream_bytes + size_t(ReplayDeck::most_checks) * most_check_bytes;
+}
 
 std::string body_of(const ReplayFile& file) {
     ByteWriter w;
@@ -43,7 +50,8 @@ std::string body_of(const ReplayFile& file) {
     return w.bytes;
 }
 
-const char* const damaged = "le fichier de partie est abîmé";
+// The part of the file where the damage lies.
+std::string damaged(const char* part) { return printed(_("le fichier de partie est abîmé (%s)"), part); }
 
 std::string read_body(const std::string& body, ReplayFile& file) {
     ByteReader r{body};
@@ -56,11 +64,12 @@ std::string read_body(const std::string& body, ReplayFile& file) {
         star.y = r.real();
         // A star lies on a column of the screen; it may be a step below the bottom edge.
         if (star.x >= file.width || star.grey > 134 + 40 * layer || !(std::fabs(star.y) < 1e9))
-            return std::string(damaged) + " (étoiles)";
+            return damaged(_("étoiles"));
     }
     const uint64_t updates = r.varint(), stream_length = r.varint();
-    if (!r.ok || updates == 0 || updates > most_updates || stream_length > body.size() - r.at)
-        return std::string(damaged) + " (déroulement)";
+    if (!r.ok || updates == 0 || updates > ReplayDeck::most_updates || stream_length > ReplayDeck::most_stream_bytes ||
+        stream_length > body.size() - r.at)
+        return damaged(_("déroulement"));
     file.updates = uint32_t(updates);
     file.stream = body.substr(r.at, size_t(stream_length));
     r.at += size_t(stream_length);
@@ -71,13 +80,15 @@ std::string read_body(const std::string& body, ReplayFile& file) {
         const uint64_t count = runs.varint();
         runs.u8();
         const uint64_t elapsed = runs.varint();
-        if (count == 0 || elapsed > most_elapsed) runs.ok = false;
+        // A step longer than play allows would hold the picture still for as long.
+        if (count == 0 || elapsed > uint64_t(ReplayDeck::most_step_ticks)) runs.ok = false;
         counted += count;
     }
-    if (!runs.ok || counted != updates) return std::string(damaged) + " (déroulement)";
+    if (!runs.ok || counted != updates) return damaged(_("déroulement"));
 
     const uint64_t check_count = r.varint();
-    if (!r.ok || check_count == 0 || check_count > updates) return std::string(damaged) + " (contrôles)";
+    if (!r.ok || check_count == 0 || check_count > updates || check_count > ReplayDeck::most_checks)
+        return damaged(_("contrôles"));
     file.checks.clear();
     uint32_t last_update = 0;
     for (uint64_t i = 0; i < check_count && r.ok; i++) {
@@ -90,7 +101,7 @@ std::string read_body(const std::string& body, ReplayFile& file) {
         check.update = last_update = uint32_t(update);
         file.checks.push_back(check);
     }
-    if (!r.ok || last_update != updates || !r.done()) return std::string(damaged) + " (contrôles)";
+    if (!r.ok || last_update != updates || !r.done()) return damaged(_("contrôles"));
     return "";
 }
 }  // namespace
@@ -117,11 +128,11 @@ std::string write_replay(const ReplayFile& file) {
 
 std::string read_replay(const std::string& bytes, ReplayFile& file) {
     if (bytes.size() < sizeof magic || bytes.compare(0, sizeof magic, magic, sizeof magic) != 0)
-        return "ce fichier n'est pas une partie enregistrée de Zudaduviz";
+        return _("ce fichier n'est pas une partie enregistrée de Zudaduviz");
     ByteReader r{bytes, sizeof magic};
     const uint32_t format = r.u16();
     if (r.ok && format != format_version && format != first_format)
-        return "cette partie a été enregistrée dans un autre format (" + std::to_string(format) + ")";
+        return printed(_("cette partie a été enregistrée dans un autre format (%u)"), format);
     const size_t version_length = r.u8();
     if (version_length > most_version_length || version_length > bytes.size() - r.at) r.ok = false;
     if (r.ok) file.game_version = bytes.substr(r.at, version_length), r.at += version_length;
@@ -130,42 +141,43 @@ std::string read_replay(const std::string& bytes, ReplayFile& file) {
     file.star_layers = int(r.u8()), file.stars_per_layer = int(r.u16());
     file.level = format == first_format ? 1 : int(r.u8());
     const uint32_t body_size = r.u32(), packed_size = r.u32();
-    if (!r.ok || packed_size != bytes.size() - r.at) return "le fichier de partie est tronqué";
+    if (!r.ok || packed_size != bytes.size() - r.at) return _("le fichier de partie est tronqué");
     if (file.width < 1 || file.width > most_screen_side || file.height < 1 || file.height > most_screen_side ||
         file.star_layers < 1 || file.star_layers > most_layers || file.stars_per_layer < 1 ||
-        file.stars_per_layer > most_stars_per_layer || body_size > most_body_bytes)
-        return std::string(damaged) + " (en-tête)";
+        file.stars_per_layer > most_stars_per_layer)
+        return damaged(_("en-tête"));
+    const size_t most_body = most_body_bytes(file.star_layers, file.stars_per_layer);
+    if (body_size > most_body || packed_size > compressBound(most_body) || body_size > packed_size * most_inflation)
+        return damaged(_("trop grand"));
     if (!known_level(file.level))
-        return "cette partie a été jouée en rapidité " + std::to_string(file.level) + ", inconnue (de 1 à " +
-               std::to_string(level_count) + ")";
+        return printed(_("cette partie a été jouée en rapidité %d, inconnue (de 1 à %d)"), file.level, level_count);
     std::string body(body_size, '\0');
     uLongf unpacked = body_size;
     if (uncompress(reinterpret_cast<Bytef*>(&body[0]), &unpacked, reinterpret_cast<const Bytef*>(&bytes[r.at]),
                    packed_size) != Z_OK ||
         unpacked != body_size)
-        return std::string(damaged) + " (données compressées)";
+        return damaged(_("données compressées"));
     return read_body(body, file);
 }
 
 std::string load_replay(const std::string& path, ReplayFile& file) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "impossible de lire « " + path + " »";
-    // Nothing real comes near this size: a larger file is read no further.
-    std::string bytes;
-    char chunk[65536];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        bytes.append(chunk, size_t(in.gcount()));
-        if (bytes.size() > most_body_bytes) return std::string(damaged) + " (trop grand)";
-    }
-    if (in.bad()) return "impossible de lire « " + path + " »";
+    GuardedFile in(path);
+    if (!in.opened()) return printed(_("impossible de lire « %s »"), path.c_str());
+    // Sized before it is read: a file larger than any game's is read no further.
+    const uint64_t largest = header_bytes + most_version_length +
+                             compressBound(most_body_bytes(most_layers, most_stars_per_layer));
+    if (in.size > largest) return damaged(_("trop grand"));
+    std::string bytes(size_t(in.size), '\0');
+    size_t got;
+    if (!in.read(&bytes[0], bytes.size(), got)) return printed(_("impossible de lire « %s »"), path.c_str());
+    bytes.resize(got);  // cut short meanwhile: the reader says so
     return read_replay(bytes, file);
 }
 
 std::string unsuitable_replay(const ReplayFile& file, const Game& game) {
     if (file.width != game.width || file.height != game.height || file.star_layers != game.star_layers ||
         file.stars_per_layer != game.stars_per_layer)
-        return "cette partie a été jouée sur un écran de " + std::to_string(file.width) + "x" +
-               std::to_string(file.height) + " avec " + std::to_string(file.star_layers) + "x" +
-               std::to_string(file.stars_per_layer) + " étoiles";
+        return printed(_("cette partie a été jouée sur un écran de %dx%d avec %dx%d étoiles"), file.width, file.height,
+                       file.star_layers, file.stars_per_layer);
     return "";
 }

@@ -138,22 +138,24 @@ std::string proof_of(const HonourEntry& e, const std::string& record_path, const
     ReplayFile file;
     if (std::string wrong = load_table_game(record_path, e, file); !wrong.empty()) return wrong;
     if (std::string wrong = unsuitable_replay(file, game); !wrong.empty()) return wrong;
-    if (file.level != e.level) return "partie jouée en rapidité " + std::to_string(file.level);
+    if (file.level != e.level) return printed(_("partie jouée en rapidité %d"), file.level);
+    // The pictures decide every collision: without them nothing can be proven.
+    if (!game.data) return _("pas de fichier de données");
     const ReplayOutcome outcome = replay_without_window(file, game.data);
-    if (!outcome.mismatch.empty()) return "différence " + outcome.mismatch;
+    if (!outcome.mismatch.empty()) return printed(_("différence %s"), outcome.mismatch.c_str());
     if (outcome.score != e.score || outcome.kills != e.kills || outcome.ticks != e.ticks)
-        return "la partie finit à " + std::to_string(outcome.score) + " points, " + std::to_string(outcome.kills) +
-               " tués, " + seconds_text(outcome.ticks) + " s";
+        return printed(_("la partie finit à %d points, %d tués, %s s"), outcome.score, outcome.kills,
+                       seconds_text(outcome.ticks).c_str());
     return "";
 }
 }  // namespace
 
 std::string load_table_game(const std::string& record_path, const HonourEntry& entry, ReplayFile& file) {
-    if (entry.game.empty()) return "pas de partie enregistrée";
+    if (entry.game.empty()) return _("pas de partie enregistrée");
     // As every player file: a FIFO, a device or a huge file reads as nothing, without blocking.
     const std::optional<std::string> bytes =
         read_small_file(table_games_path(record_path) + "/" + entry.game, largest_table_game);
-    if (!bytes) return "partie introuvable";
+    if (!bytes) return _("partie introuvable");
     return read_replay(*bytes, file);
 }
 
@@ -284,13 +286,13 @@ int print_scores(const std::string& data_file) {
         for (int level = 1; level <= level_count; level++) prove_level(table, level, record_path, game);
     }
     for (int level = 1; level <= level_count; level++) {
-        std::printf("Rapidité %d\n", level);
-        if (table.levels[level - 1].empty()) std::printf("  aucune partie\n");
+        std::printf(_("Rapidité %d\n"), level);
+        if (table.levels[level - 1].empty()) std::printf("%s", _("  aucune partie\n"));
         int rank = 0;
         for (const HonourEntry& e : table.levels[level - 1])
-            std::printf("  %2d. %9d  %5s tués  %6s  %-16s  %-12s  %s\n", ++rank, e.score,
+            std::printf(_("  %2d. %9d  %5s tués  %6s  %-16s  %-12s  %s\n"), ++rank, e.score,
                         e.kills < 0 ? "-" : std::to_string(e.kills).c_str(), minutes_text(e.ticks).c_str(),
-                        e.date.c_str(), e.name.c_str(), e.proven() ? "prouvée" : ("non prouvée : " + e.unproven).c_str());
+                        e.date.c_str(), e.name.c_str(), e.proven() ? _("prouvée") : printed(_("non prouvée : %s"), e.unproven.c_str()).c_str());
     }
     return 0;
 }

@@ -9,7 +9,7 @@
 
 namespace {
 int refused(const std::string& path, const std::string& why) {
-    std::fprintf(stderr, "zudaduviz : %s : %s\n", path.c_str(), why.c_str());
+    std::fprintf(stderr, _("zudaduviz : %s : %s\n"), path.c_str(), why.c_str());
     return 1;
 }
 }  // namespace
@@ -18,16 +18,9 @@ DATAFILE* data_for_replays(const std::string& data_file, int width, int height, 
     // The pictures decide every collision: the game's own data file, loaded as the game does.
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(16);
-    FoundFile found{data_file, {data_file}};
-    if (data_file.empty()) found = find_data_file("zudaduviz.dat", this_program_places(), is_readable_file);
-    if (found.path.empty() || !is_readable_file(found.path)) return refused(for_path, data_file_missing(found.tried)), nullptr;
-    if (std::string broken = check_data_file(found.path.c_str()); !broken.empty()) return refused(found.path, broken), nullptr;
-    DATAFILE* loaded = load_datafile(found.path.c_str());
-    if (!loaded) return refused(for_path, data_file_missing(found.tried)), nullptr;
-    if (std::string wrong = check_data_objects(loaded, width, height); !wrong.empty()) {
-        unload_datafile(loaded);
-        return refused(found.path, wrong), nullptr;
-    }
+    std::string failure;
+    DATAFILE* loaded = load_data_file(data_file, "zudaduviz.dat", this_program_places(), width, height, failure);
+    if (!loaded) refused(for_path, failure);
     return loaded;
 }
 
@@ -56,14 +49,14 @@ int verify_replay(const std::string& path, const std::string& data_file) {
     ReplayFile file;
     if (std::string wrong = load_replay(path, file); !wrong.empty()) return refused(path, wrong);
     if (file.game_version != ZUDADUVIZ_VERSION)
-        std::fprintf(stderr, "zudaduviz : %s : partie enregistrée par la version %s, vérifiée par la %s\n",
+        std::fprintf(stderr, _("zudaduviz : %s : partie enregistrée par la version %s, vérifiée par la %s\n"),
                      path.c_str(), file.game_version.c_str(), ZUDADUVIZ_VERSION);
     DATAFILE* objects = data_for_replays(data_file, file.width, file.height, path);
     if (!objects) return 1;
     const ReplayOutcome outcome = replay_without_window(file, objects);
     unload_datafile(objects);
-    if (!outcome.mismatch.empty()) return refused(path, "différence " + outcome.mismatch);
-    std::printf("%s : rapidité %d, %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n",
+    if (!outcome.mismatch.empty()) return refused(path, printed(_("différence %s"), outcome.mismatch.c_str()));
+    std::printf(_("%s : rapidité %d, %u mises à jour, %zu contrôles en accord, score %d (%.0f mises à jour par seconde)\n"),
                 path.c_str(), file.level, file.updates, file.checks.size(), outcome.score,
                 file.updates / std::max(outcome.seconds, 1e-9));
     return 0;

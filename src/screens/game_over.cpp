@@ -14,18 +14,19 @@ void draw_score_lines(BITMAP* buffer, int left, int top, int width, int score, i
     const int lines = beaten ? 3 : 2;
     const int centre = left + width / 2;
     rectfill(buffer, left, top, left + width - 1, top + 6 + lines * line_height, makecol(0, 0, 0));
-    textprintf_centre_ex(buffer, font, centre, top + 6, colours::bright(), -1, "Score : %i", score);
-    textprintf_centre_ex(buffer, font, centre, top + 6 + line_height, colours::bright(), -1, "Record : %i", record);
+    textprintf_centre_ex(buffer, font, centre, top + 6, colours::bright(), -1, _("Score : %i"), score);
+    textprintf_centre_ex(buffer, font, centre, top + 6 + line_height, colours::bright(), -1, _("Record : %i"), record);
     if (beaten)
         textprintf_centre_ex(buffer, font, centre, top + 6 + 2 * line_height, makecol(255, 200, 64), -1, "%s",
-                             "Nouveau record !");
+                             _("Nouveau record !"));
 }
 }  // namespace
 
 bool Game::game_over_screen() {
     play_effect(Effect::game_over, width >> 1);
     // Kept before the wait starts, so writing the files never shortens the two seconds. Another
-    // game may have raised the record meanwhile: the higher of the two is the one to beat.
+    // game may have raised the record meanwhile: the higher of the two is the one to beat. The
+    // game to watch again: always the last one, the best one (kept with the record) when it beat it.
     // Each level has its own record, best game and table of honour.
     const int score = player->score;
     int& record = records[level - 1];
@@ -36,19 +37,16 @@ bool Game::game_over_screen() {
     HonourTable before;
     // The table first: the very first one takes the record file over as it stood before this game.
     enter_table(record_path, entry, kept, before);
-    const int record_file = keep_record(level_path(record_path, level), score);  // as versions before the table
+    const int record_file = keep_record(level_path(record_path, level), score, kept);
     before.proofs = honour.proofs;
     prove_level(before, level, record_path, *this);
     const int to_beat = std::max(record, table_record(before, level, record_file));
     const bool beaten = score > to_beat;
     record = std::max(to_beat, score);
-    // The game to watch again: always the last one, the best one when it beat the record.
-    if (!kept.empty() && !record_path.empty()) {
-        replace_file(last_game_path(record_path), kept);
-        if (beaten) replace_file(level_path(best_game_path(record_path), level), kept);
-    }
+    if (!kept.empty() && !record_path.empty()) replace_file(last_game_path(record_path), kept);
     // The table as it stands now, this game proven with the others, for the title.
     read_honour(*this);
+    demo_sought = false;  // this game may be the one to show now
 
     saved_ticks = *ticks;
     const int w = game_over_image->w;

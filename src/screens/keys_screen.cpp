@@ -7,11 +7,12 @@
 #include "screens/screens.h"
 
 namespace {
-const char* const action_labels[actions::count] = {"Gauche", "Droite",    "Tir",       "Missiles", "Fireball",
-                                                   "Choc",   "Plus vite", "Moins vite", "Pause"};
-const char* const choose_notice = "Cliquez sur une action, ou flèches et Entrée";
-const char* const waiting_notice = "Appuyez sur une touche ou un bouton      Échap : annuler";
-const char* const keys_line = "Entrée : choisir      Échap : retour";
+const char* const action_labels[actions::count] = {N_("Gauche"), N_("Droite"),    N_("Tir"),        N_("Missiles"),
+                                                   N_("Fireball"), N_("Choc"), N_("Plus vite"), N_("Moins vite"),
+                                                   N_("Pause")};
+const char* const choose_notice = N_("Cliquez sur une action, ou flèches et Entrée");
+const char* const waiting_notice = N_("Appuyez sur une touche ou un bouton      Échap : annuler");
+const char* const keys_line = N_("Entrée : choisir      Échap : retour");
 
 // Under the title picture (y 20 to 234): the column heads, a line per action, a notice, the two
 // choices, the keys. Clear of the title's widgets, so a button still held on the way back
@@ -25,7 +26,7 @@ constexpr int defaults_line = actions::count, back_line = actions::count + 1, au
               line_count = actions::count + 3;
 
 std::string button_text(int button) {
-    return button == KeyBindings::no_button ? "Aucun" : "Bouton " + std::to_string(button + 1);
+    return button == KeyBindings::no_button ? _("Aucun") : printed(_("Bouton %d"), button + 1);
 }
 
 // A choice in the look of the title's options: the label alone, underlined.
@@ -53,23 +54,24 @@ int button_struck(const GamePad& pad) {
     return KeyBindings::no_button;
 }
 
-std::string swap_notice(int action, int other, const char* what) {
-    return std::string(action_labels[action]) + " et " + action_labels[other] + " échangent leurs " + what;
+std::string swap_notice(int action, int other, bool keys) {
+    return printed(keys ? _("%s et %s échangent leurs touches") : _("%s et %s échangent leurs boutons"),
+                   _(action_labels[action]), _(action_labels[other]));
 }
 
 // The screen's state from one frame to the next.
 struct KeysScreen {
     Game& game;
     KeyBindings& bindings;
-    TextOption defaults_choice = choice(250, "Par défaut"), back_choice = choice(470, "Retour");
+    TextOption defaults_choice = choice(250, _("Par défaut")), back_choice = choice(470, _("Retour"));
     // In the look of the title's options, its value in the keys' column.
-    TextOption auto_fire_choice{label_x, key_x, auto_fire_y, "Tir automatique", {"OFF", "ON"}};
+    TextOption auto_fire_choice{label_x, key_x, auto_fire_y, _("Tir automatique"), {"OFF", "ON"}};
     int selected = 0;  // a line the arrows walk
     bool waiting = false;  // for the selected action's new key or button
     bool leave = false;
     // The click that opened the screen is not one made on it.
     PressEdge mouse_press{mouse_held()};
-    std::string notice = choose_notice;
+    std::string notice = _(choose_notice);
 
     explicit KeysScreen(Game& game) : game(game), bindings(game.settings.bindings) {
         auto_fire_choice.index = game.settings.auto_fire;
@@ -89,9 +91,9 @@ void KeysScreen::draw(BITMAP* buffer) const {
     BITMAP* title = game.title_image;
     masked_blit(title, buffer, 0, 0, game.width / 2 - title->w / 2, title_top, title->w, title->h);
     const int heads = colours::hint(), label = colours::label(), value = colours::value();
-    textprintf_ex(buffer, font, label_x, heads_y, heads, -1, "%s", "Action");
-    textprintf_ex(buffer, font, key_x, heads_y, heads, -1, "%s", "Clavier");
-    textprintf_ex(buffer, font, button_x, heads_y, heads, -1, "%s", "Manette");
+    textprintf_ex(buffer, font, label_x, heads_y, heads, -1, "%s", _("Action"));
+    textprintf_ex(buffer, font, key_x, heads_y, heads, -1, "%s", _("Clavier"));
+    textprintf_ex(buffer, font, button_x, heads_y, heads, -1, "%s", _("Manette"));
     // A band behind the selected line.
     const TextOption* selected_choice = selected == defaults_line    ? &defaults_choice
                                         : selected == back_line      ? &back_choice
@@ -106,7 +108,7 @@ void KeysScreen::draw(BITMAP* buffer) const {
     for (int action = 0; action < actions::count; action++) {
         const bool asked = waiting && action == selected;
         const int shown = asked ? colours::bright() : value;
-        textprintf_ex(buffer, font, label_x, row_y(action), label, -1, "%s", action_labels[action]);
+        textprintf_ex(buffer, font, label_x, row_y(action), label, -1, "%s", _(action_labels[action]));
         textprintf_ex(buffer, font, key_x, row_y(action), shown, -1, "%s",
                       asked ? "..." : key_name(bindings.keys[action]).c_str());
         textprintf_ex(buffer, font, button_x, row_y(action), shown, -1, "%s",
@@ -116,7 +118,7 @@ void KeysScreen::draw(BITMAP* buffer) const {
     defaults_choice.draw(buffer);
     back_choice.draw(buffer);
     auto_fire_choice.draw(buffer);
-    textprintf_centre_ex(buffer, font, game.width / 2, keys_line_y, heads, -1, "%s", keys_line);
+    textprintf_centre_ex(buffer, font, game.width / 2, keys_line_y, heads, -1, "%s", _(keys_line));
     masked_blit(game.mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), game.mouse_pointer->w, game.mouse_pointer->h);
 }
 
@@ -124,14 +126,14 @@ void KeysScreen::take_key_or_button(bool clicked) {
     const int scancode = key_struck(), button = button_struck(game.pad);
     if (key[KEY_ESC] || clicked) {
         waiting = false;
-        notice = choose_notice;
+        notice = _(choose_notice);
     } else if (scancode && reserved_key(scancode)) {
-        notice = "Cette touche est réservée au jeu      Échap : annuler";
+        notice = _("Cette touche est réservée au jeu      Échap : annuler");
     } else if (button != KeyBindings::no_button && reserved_button(button)) {
-        notice = "Ce bouton est réservé au jeu      Échap : annuler";
+        notice = _("Ce bouton est réservé au jeu      Échap : annuler");
     } else if (scancode || button != KeyBindings::no_button) {
         const int other = scancode ? bindings.give_key(selected, scancode) : bindings.give_button(selected, button);
-        notice = other < 0 ? choose_notice : swap_notice(selected, other, scancode ? "touches" : "boutons");
+        notice = other < 0 ? _(choose_notice) : swap_notice(selected, other, scancode != 0);
         waiting = false;
         save();
     }
@@ -151,11 +153,11 @@ void KeysScreen::act_on(int line) {
     selected = line;
     if (line < actions::count) {
         waiting = true;
-        notice = waiting_notice;
+        notice = _(waiting_notice);
     }
     if (line == defaults_line) {
         bindings = KeyBindings();
-        notice = "Les touches et les boutons d'origine sont remis";
+        notice = _("Les touches et les boutons d'origine sont remis");
         save();
     }
     if (line == back_line) leave = true;

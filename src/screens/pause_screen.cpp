@@ -6,9 +6,9 @@
 #include "game/game.h"
 
 namespace {
-const char* const pause_word = "PAUSE";
+const char* const pause_word = N_("PAUSE");
 // After the name of the player's pause key ("P" unless they chose another).
-const char* const pause_keys = " : reprendre      Échap : quitter";
+const char* const pause_keys = N_("%s : reprendre      Échap : quitter");
 
 // A dimmed band across the screen, the word four times the font's size on it, the keys under it.
 void draw_pause(BITMAP* buffer, int width, int height, const std::string& keys_line) {
@@ -18,11 +18,11 @@ void draw_pause(BITMAP* buffer, int width, int height, const std::string& keys_l
     rectfill(buffer, 0, band_top, width - 1, band_top + pause_band_height - 1, makecol(0, 0, 0));
     solid_mode();
 
-    const int w = text_length(font, pause_word), h = text_height(font);
+    const int w = text_length(font, _(pause_word)), h = text_height(font);
     BITMAP* word = create_bitmap(w, h);
     if (word) {
         clear_to_color(word, bitmap_mask_color(word));
-        textout_ex(word, font, pause_word, 0, 0, colours::bright(), -1);
+        textout_ex(word, font, _(pause_word), 0, 0, colours::bright(), -1);
         masked_stretch_blit(word, buffer, 0, 0, w, h, width / 2 - w * pause_word_scale / 2, band_top + 12,
                             w * pause_word_scale, h * pause_word_scale);
         destroy_bitmap(word);
@@ -39,7 +39,7 @@ bool Game::pause_screen() {
     // The P that paused must be pressed again to resume.
     reset_keyboard();
     if (music_on) midi_pause();
-    draw_pause(buffer, width, height, key_name(settings.bindings.keys[actions::pause]) + pause_keys);
+    draw_pause(buffer, width, height, printed(_(pause_keys), key_name(settings.bindings.keys[actions::pause]).c_str()));
     // Kept to take the quit dialog off again when the player stays (no memory: it stays drawn).
     BITMAP* paused_frame = create_bitmap(width, height);
     if (paused_frame) blit(buffer, paused_frame, 0, 0, 0, 0, width, height);

@@ -9,8 +9,8 @@
 #include "screens/screens.h"
 
 namespace {
-const char* const keys_line = "Gauche, Droite : rapidité      Entrée : revoir      Échap : retour";
-const char* const shown_line = "Une touche : retour au titre";
+const char* const keys_line = N_("Gauche, Droite : rapidité      Entrée : revoir      Échap : retour");
+const char* const shown_line = N_("Une touche : retour au titre");
 
 // Under the title picture (y 20 to 234), as the keys screen.
 constexpr int title_top = 20;
@@ -54,14 +54,14 @@ void Game::score_table_screen(bool shown_idle) {
         clear_bitmap(buffer);
         masked_blit(title_image, buffer, 0, 0, width / 2 - title_image->w / 2, title_top, title_image->w,
                     title_image->h);
-        textprintf_centre_ex(buffer, font, width / 2, heading_y, colours::bright(), -1, "Tableau d'honneur : Rapidité %d",
+        textprintf_centre_ex(buffer, font, width / 2, heading_y, colours::bright(), -1, _("Tableau d'honneur : Rapidité %d"),
                              level);
         if (count == 0)
             textprintf_centre_ex(buffer, font, width / 2, first_row_y, colours::label(), -1, "%s",
-                                 "Aucune partie à cette rapidité");
-        else for (const auto& [head, at, right] : {std::tuple{"Score", score_right, true}, {"Tués", kills_right, true},
-                                                   {"Durée", length_x, false}, {"Date", date_x, false},
-                                                   {"Nom", name_x, false}})
+                                 _("Aucune partie à cette rapidité"));
+        else for (const auto& [head, at, right] : {std::tuple{_("Score"), score_right, true}, {_("Tués"), kills_right, true},
+                                                   {_("Durée"), length_x, false}, {_("Date"), date_x, false},
+                                                   {_("Nom"), name_x, false}})
             right ? right_text(buffer, at, heads_y, colours::hint(), head)
                   : (void)textprintf_ex(buffer, font, at, heads_y, colours::hint(), -1, "%s", head);
         if (!shown_idle && count > 0)
@@ -77,11 +77,11 @@ void Game::score_table_screen(bool shown_idle) {
             textprintf_ex(buffer, font, name_x, row, colours::bright(), -1, "%s", e.name.c_str());
             // Never silently trusted: an entry its game does not prove says so.
             textprintf_ex(buffer, font, proof_x, row, e.proven() ? makecol(128, 255, 128) : colours::value(), -1, "%s",
-                          e.proven() ? "prouvée" : "non prouvée");
+                          e.proven() ? _("prouvée") : _("non prouvée"));
         }
         textprintf_centre_ex(buffer, font, width / 2, notice_y, colours::bright(), -1, "%s", notice.c_str());
         textprintf_centre_ex(buffer, font, width / 2, keys_line_y, colours::hint(), -1, "%s",
-                             shown_idle ? shown_line : keys_line);
+                             _(shown_idle ? shown_line : keys_line));
         if (!shown_idle)
             masked_blit(mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), mouse_pointer->w, mouse_pointer->h);
         show_buffer();
@@ -111,7 +111,7 @@ void Game::score_table_screen(bool shown_idle) {
         if (!notice.empty()) continue;
         if (music_on) stop_midi();
         watch_replay(file, false);
-        if (!replay.mismatch.empty()) notice = "différence " + replay.mismatch;
+        if (!replay.mismatch.empty()) notice = printed(_("différence %s"), replay.mismatch.c_str());
         // Back on the table as it was left: its tune, and no key or click left from the game.
         if (music_on) play_midi(menu_music, 1);
         keep_pointer_in(0, 0, width - 1, height - 1);

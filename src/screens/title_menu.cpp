@@ -1,19 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The title screen between games: play button, the pace, the player's name, music and effects
-// options, the ways to the keys screen and the table of honour, keys, the record to beat at the
-// pace chosen.
+// options, the ways to the keys screen and the table of honour, the language, keys, the record to
+// beat at the pace chosen.
 #include "game/game.h"
 #include "screens/screens.h"
 
 namespace {
-const char* const keys_line = "Entrée : jouer      Échap : quitter";
-const char* const level_label = "Rapidité";
+const char* const keys_line = N_("Entrée : jouer      Échap : quitter");
 constexpr int level_option_y = 300;  // above the music option, in its column
 constexpr int effects_option_y = 370;  // under the music option (y 350), in its column
 constexpr int name_option_y = 320;  // under the pace, above the music option
 constexpr int keys_option_y = 390;  // under the effects option, above the keys line
-constexpr int table_option_y = 410;  // under the keys screen's option, above the keys line
-constexpr int keys_line_y = 430;  // between the options and the play button (y 500)
+constexpr int language_option_y = 410;  // under the keys screen's option
+constexpr int table_option_y = 430;  // under the language, above the keys line
+constexpr int keys_line_y = 450;  // between the options and the play button (y 500)
 constexpr int record_line_y = 570;  // under the play button (y 500 to 547)
 constexpr int demo_after_ticks = 20 * ticks_per_second;  // of no key, click or mouse movement
 
@@ -51,19 +51,33 @@ struct NameTyping {
 bool Game::title_menu() {
     bool leave = false;
     bool quit = false;
-    ImageButton play_button(width / 2, 500, play_button_normal->w, play_button_normal->h, play_button_normal,
-                            play_button_hover, play_button_pressed);
-    std::vector<std::string> level_values;
-    for (int l = 1; l <= level_count; l++) level_values.push_back(std::string(level_label) + " " + std::to_string(l));
-    TextOption level_option(100, 200, level_option_y, level_label, level_values);
-    TextOption music_option(100, 200, 350, "Musique", {"Musique OFF", "Musique ON"});
-    TextOption effects_option(100, 200, effects_option_y, "Effets", {"Effets OFF", "Effets ON"});
+    ImageButton play_button(width / 2, 500, 0, 0, play_button_normal, play_button_hover, play_button_pressed);
+    TextOption level_option(100, 200, level_option_y, "", std::vector<std::string>(level_count));
+    TextOption music_option(100, 200, 350, "", {"", ""}), effects_option(100, 200, effects_option_y, "", {"", ""});
     // Not a setting to step through: a click (or F1) opens the keys screen.
-    TextOption keys_option(100, 200, keys_option_y, "Touches", {"Changer (F1)"});
-    TextOption table_option(100, 200, table_option_y, "Tableau", {"Voir (F2)"});
-    TextOption name_option(100, 200, name_option_y, "Nom", {player_name(settings)});
+    TextOption keys_option(100, 200, keys_option_y, "", {""});
+    TextOption table_option(100, 200, table_option_y, "", {""});
+    TextOption name_option(100, 200, name_option_y, "", {player_name(settings)});
     NameTyping typing;
     bool demo_shown_last = false;  // the idle loop alternates the demo and the table
+    // Each language by its own name.
+    TextOption language_option(100, 200, language_option_y, "", {});
+    for (const Language& language : languages) language_option.values.push_back(language.name);
+    // In the language spoken: again after each change of language.
+    auto name_widgets = [&]() {
+        play_button = ImageButton(width / 2, 500, play_button_normal->w, play_button_normal->h, play_button_normal,
+                                  play_button_hover, play_button_pressed);
+        level_option.label = _("Rapidité");
+        for (int l = 1; l <= level_count; l++) level_option.values[l - 1] = printed(_("Rapidité %d"), l);
+        music_option.label = _("Musique"), music_option.values = {_("Musique OFF"), _("Musique ON")};
+        effects_option.label = _("Effets"), effects_option.values = {_("Effets OFF"), _("Effets ON")};
+        keys_option.label = _("Touches"), keys_option.values = {_("Changer (F1)")};
+        table_option.label = _("Tableau"), table_option.values = {_("Voir (F2)")};
+        name_option.label = _("Nom");
+        language_option.label = _("Langue");
+        language_option.index = spoken_language();
+    };
+    name_widgets();
     PressEdge mouse_press{mouse_held()};
     // Open on the settings in force, so that what they show is what plays.
     level_option.index = settings.level - 1;
@@ -93,6 +107,7 @@ bool Game::title_menu() {
         if (level_option.update()) {
             settings.level = level_option.index + 1;
             save_settings(settings, settings_path);  // kept for this run even if it cannot be saved
+            demo_sought = false;  // the demo is the best game of the pace chosen
             play_effect(Effect::menu_click, width / 2);
         }
         level_option.draw(buffer);
@@ -115,10 +130,20 @@ bool Game::title_menu() {
         table_option.draw(buffer);
         name_option.values[0] = typing.on ? typing.text + "_" : player_name(settings);
         name_option.draw(buffer);
-        textprintf_centre_ex(buffer, font, width / 2, keys_line_y, colours::hint(), -1, "%s", keys_line);
+        if (language_option.update()) {
+            // Kept as the player's choice even when its catalogue cannot be read (French is spoken then).
+            settings.language = language_option.index;
+            save_settings(settings, settings_path);  // kept for this run even if it cannot be saved
+            speak(settings.language, catalogue_folders(this_program_places().executable_dir));
+            if (data) take_objects(data);  // the pictures that hold words
+            name_widgets();
+            play_effect(Effect::menu_click, width / 2);
+        }
+        language_option.draw(buffer);
+        textprintf_centre_ex(buffer, font, width / 2, keys_line_y, colours::hint(), -1, "%s", _(keys_line));
         // Nothing to beat before the first points are scored at this pace.
         if (const int record = records[settings.level - 1]; record > 0)
-            textprintf_centre_ex(buffer, font, width / 2, record_line_y, colours::label(), -1, "Record : %i",
+            textprintf_centre_ex(buffer, font, width / 2, record_line_y, colours::label(), -1, _("Record : %i"),
                                  record);
         masked_blit(mouse_pointer, buffer, 0, 0, pointer_x(), pointer_y(), mouse_pointer->w, mouse_pointer->h);
         show_buffer();
@@ -153,9 +178,9 @@ bool Game::title_menu() {
         if (stirred || leave) {
             idle_since = tick_counter, mouse_seen_x = mouse_x, mouse_seen_y = mouse_y;
         } else if (tick_counter - idle_since >= demo_after_ticks) {
-            // Looked for each time: the game just played may have become the one to show. The
-            // table comes between two demos, as long as there is one to show.
-            if (ReplayFile demo; demo_game(*this, demo)) {
+            // The table comes between two demos, as long as there is one to show.
+            if (!demo_sought) demo_found = demo_game(*this, demo), demo_sought = true;
+            if (demo_found) {
                 if (demo_shown_last && !honour.levels[settings.level - 1].empty()) {
                     score_table_screen(true);
                 } else {

@@ -28,10 +28,10 @@ void Game::watch_replay(const ReplayFile& file, bool demo) {
     while (!stop && !replay.finished()) {
         // Each update waits for the clock to reach the time it ran at when it was played.
         due += replay.next_elapsed();
-        while (*ticks < due && !(stop = stirred())) rest(1);
+        while (*ticks < due && !(stop = stirred() || close_requested)) rest(1);
         if (stop || update_frame()) break;
         draw_frame();
-        if (demo) textprintf_ex(buffer, font, demo_line_x, demo_line_y, colours::bright(), -1, "DÉMO");
+        if (demo) textprintf_ex(buffer, font, demo_line_x, demo_line_y, colours::bright(), -1, "%s", _("DÉMO"));
         show_buffer();
         count_frame();
         stop = stirred() || close_requested;
@@ -51,7 +51,7 @@ void Game::watch_replay(const ReplayFile& file, bool demo) {
 bool demo_game(const Game& game, ReplayFile& file) {
     for (const HonourEntry& entry : game.honour.levels[game.settings.level - 1])
         if (entry.proven() && load_table_game(game.record_path, entry, file).empty()) return true;
-    const std::string best = level_path(best_game_path(game.record_path), game.settings.level);
+    const std::string best = best_game_path(level_path(game.record_path, game.settings.level));
     for (const std::string& path : {best, last_game_path(game.record_path)})
         if (!path.empty() && load_replay(path, file).empty() && unsuitable_replay(file, game).empty()) return true;
     return false;

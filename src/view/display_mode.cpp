@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "game/game.h"
+#include "host/host.h"
 
 namespace {
 const char* const window_title = "Zudaduviz";
@@ -28,9 +29,8 @@ void desktop_size(int& width, int& height) {
 // the present step never draws there, so the words stay until show_buffer blacks them out.
 void say_mode(View& view) {
     if (is_windowed_mode()) return;
-    const std::string scale = std::to_string(view.whole_scale());
-    const std::string notice = view.whole_scale() ? "Plein écran x" + scale + " - F9 : remplir l'écran"
-                                                  : "Plein écran rempli - F9 : échelle entière";
+    const std::string notice = view.whole_scale() ? printed(_("Plein écran x%d - F9 : remplir l'écran"), view.whole_scale())
+                                                  : _("Plein écran rempli - F9 : échelle entière");
     const int pixel = std::max(1, (view.shown_height + view.picture_height / 2) / view.picture_height);
     const int depth = bitmap_color_depth(screen);
     const int band_height = (text_height(font) + 8) * pixel;
@@ -56,6 +56,7 @@ bool Game::open_display() {
             // The buffer, the pictures and every colour the game makes stay 16-bit.
             set_color_depth(16);
             if (!opened) continue;
+            let_shared_memory_go();
             view.match(bitmap_color_depth(screen));
             // Full screen at the desktop's size: the largest whole scale, or "fill".
             const bool desktop_sized = mode.scale == 0;
@@ -132,7 +133,7 @@ void Game::change_display(const Settings& wanted) {
         save_settings(settings, settings_path);  // not kept, the game goes on all the same
     } else {
         settings = before;
-        if (!open_display()) fail(graphics_failed);
+        if (!open_display()) fail(_(graphics_failed));
     }
     view.put_pointer(x, y);
     // The Enter of Alt+Enter must not also play or confirm, and a key released while the

@@ -25,9 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     }();
     static const std::string path = "/proc/self/fd/" + std::to_string(fd);
     if (ftruncate(fd, 0) != 0 || pwrite(fd, bytes, size, 0) != ssize_t(size)) abort();
-    if (DATAFILE* data = check_data_file(path.c_str()).empty() ? load_datafile(path.c_str()) : nullptr) {
-        check_data_objects(data, 800, 600);
-        unload_datafile(data);
-    }
+    std::string failure;
+    if (DATAFILE* data = load_data_file(path, "", {}, 800, 600, failure)) unload_datafile(data);
     return 0;
 }

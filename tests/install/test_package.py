@@ -62,9 +62,11 @@ with tempfile.TemporaryDirectory() as root:
     for deb in debs.values():
         run(["dpkg-deb", "-x", deb, root])
     share = os.path.join(root, "usr/share")
-    for name in ["zudaduviz.dat", "patches.dat"]:  # no patch set without freepats
-        built, copy = os.path.join(package_build, name), os.path.join(share, "zudaduviz", name)
-        if name == "zudaduviz.dat" or os.path.exists(built):
+    mo = "locale/en/LC_MESSAGES/zudaduviz.mo"  # the English catalogue, in the data package
+    check(mo in run(["dpkg-deb", "-c", debs["zudaduviz-data"]]).stdout, "zudaduviz-data holds no " + mo)
+    for name, place in [("zudaduviz.dat", "zudaduviz"), ("patches.dat", "zudaduviz"), (mo, "")]:
+        built, copy = os.path.join(package_build, name), os.path.join(share, place, os.path.basename(name) if place else name)
+        if name != "patches.dat" or os.path.exists(built):  # no patch set without freepats
             check(os.path.exists(copy) and filecmp.cmp(built, copy, shallow=False), "missing or different: " + copy)
 
     # The menu entry starts the packaged executable and shows the packaged icon, at every size.

@@ -49,8 +49,8 @@ Bytes spliced(Bytes bytes, size_t at, size_t count, const Bytes& with) {
 // The shipped file and the game sets pass the whole check, and without the sounds the game
 // has no effects (nothing past the file's end is read). A file of every kind of tune and sound
 // passes the check of its structure; each truncation of it (random damage is the fuzzer's), the
-// same file made huge, a missing file, a folder and a FIFO are turned away before Allegro's
-// loader sees them.
+// same file made huge, a foreign one just under the bound (its body never read), a missing file,
+// a folder and a FIFO are turned away before Allegro's loader sees them.
 TEST(DataFile, GoodFilesPassAndTheirTruncationsAreTurnedAway) {
     for (const Bytes& file : {file_bytes(DATA_FILE), game_file(98), game_file(86)}) EXPECT_EQ(check_as_the_game_does(file), "");
     Game game(800, 600, 5, 100);
@@ -67,6 +67,19 @@ TEST(DataFile, GoodFilesPassAndTheirTruncationsAreTurnedAway) {
     // Huge from its size alone: a good file followed by zeros, read, would pass.
     ASSERT_EQ(truncate(temp_file.path.c_str(), (off_t(256) << 20) + 1), 0);
     EXPECT_NE(check_data_file(temp_file.path.c_str()).find("fichier trop gros"), std::string::npos);
+    // Just under the bound but foreign from its first byte: turned away before the rest is read.
+    const auto bytes_read = [] {
+        std::ifstream io("/proc/self/io");
+        std::string name;
+        long long count = 0;
+        while (io >> name >> count && name != "rchar:") {}
+        return count;
+    };
+    write_bytes(temp_file.path, {'N', 'O', 'P', 'E', 0, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_EQ(truncate(temp_file.path.c_str(), off_t(256) << 20), 0);
+    const long long read_before = bytes_read();
+    EXPECT_NE(check_data_file(temp_file.path.c_str()).find("pas un fichier de données"), std::string::npos);
+    EXPECT_LT(bytes_read() - read_before, 1 << 20);
     const std::string fifo = temp_file.path + ".fifo";  // checked without a wait
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
     for (const std::string& path : {::testing::TempDir() + "no-such.dat", ::testing::TempDir(), fifo})

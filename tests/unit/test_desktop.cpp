@@ -1,33 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game on a desktop: its command line and the keys that switch between a window and the
 // full screen. (The window test takes the focus away for real.)
+#include <cstring>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "test_play_scene.h"
 
 namespace {
 
-// A wrong command line is turned away naming what is wrong (its first word, in these cases).
-TEST(CommandLine, ChoosesTheDisplayAndTheDataFileAndTurnsAwayAnythingElse) {
-    using Display = Settings::Display;
-    using Action = Options::Action;
-    const struct { std::vector<const char*> arguments; Action action = Action::usage_error; Display display = Display::unchosen;
-                   std::string data_file = ""; } cases[] = {
-        {{}, Action::play},
-        {{"--plein-ecran", "--donnees", "a b.dat"}, Action::play, Display::fullscreen, "a b.dat"},
-        {{"--plein-ecran", "--donnees=x.dat", "--fenetre"}, Action::play, Display::window, "x.dat"},  // the last wins
-        {{"--fenetre", "--help", "--bogus"}, Action::help, Display::window},
-        {{"--echelle=2", "--fenetre"}, Action::play, Display::window},
-        {{"--donnees"}}, {{"--donnees", ""}}, {{"--window"}}, {{"zudaduviz.dat"}}, {{"--echelle", "0"}},  // turned away
+// What each command line asks for: the action, then for play the display and scale it puts in the
+// settings (kept for the next start when chosen), the data file, the game to watch or to verify.
+// A wrong one is turned away naming what is wrong (its first word, before any "=", in these cases).
+TEST(CommandLine, ChoosesTheDisplayTheFilesAndTurnsAwayAnythingElse) {
+    const std::pair<std::vector<const char*>, std::string> cases[] = {
+        {{}, "play u0"}, {{"--plein-ecran", "--donnees", "a b.dat"}, "play f0 kept a b.dat"},
+        {{"--plein-ecran", "--donnees=x.dat", "--fenetre"}, "play w0 kept x.dat"},  // the last wins
+        {{"--fenetre", "--help", "--bogus"}, "help"}, {{"--version", "--bogus"}, "version"},
+        {{"--echelle=2"}, "play w2 kept"}, {{"--echelle", "9", "--plein-ecran"}, "play f9 kept"},
+        {{"--rejouer", "a.replay"}, "play u0 watch a.replay"}, {{"--verifier", "b", "--donnees", "c"}, "play u0 c verify b"},
+        {{"--donnees"}, ""}, {{"--donnees", ""}, ""}, {{"--donnees="}, ""}, {{"--window"}, ""}, {{"zudaduviz.dat"}, ""},
+        {{"--echelle"}, ""}, {{"--echelle", ""}, ""}, {{"--echelle", "0"}, ""}, {{"--echelle=10"}, ""}, {{"--echelle", "x"}, ""},
+        {{"--rejouer"}, ""}, {{"--verifier", ""}, ""}, {{"--rejouer=a"}, ""},  // turned away
     };
-    for (auto c : cases) {
-        const std::string first = c.arguments.empty() ? "(none)" : c.arguments[0];
-        c.arguments.insert(c.arguments.begin(), "zudaduviz");
-        const Options options = parse_options(int(c.arguments.size()), c.arguments.data());
-        EXPECT_EQ(std::tuple(options.action, options.display, options.data_file, options.error.find(first) != std::string::npos),
-                  std::tuple(c.action, c.display, c.data_file, c.action == Action::usage_error)) << first;
+    for (auto [arguments, expected] : cases) {
+        const std::string first = arguments.empty() ? "(none)" : std::string(arguments[0]).substr(0, std::strcspn(arguments[0], "="));
+        arguments.insert(arguments.begin(), "zudaduviz");
+        const Options options = parse_options(int(arguments.size()), arguments.data());
+        Settings settings;
+        const bool kept = take_display_choice(options, settings);
+        std::string got = options.action == Options::Action::usage_error ? ""
+                          : options.action != Options::Action::play ? (options.action == Options::Action::help ? "help" : "version")
+                          : "play " + std::string(1, "uwf"[int(settings.display)]) + std::to_string(settings.scale) +
+                              (kept ? " kept" : "") + (options.data_file.empty() ? "" : " " + options.data_file) +
+                              (options.replay_to_watch.empty() ? "" : " watch " + options.replay_to_watch) +
+                              (options.replay_to_verify.empty() ? "" : " verify " + options.replay_to_verify);
+        EXPECT_EQ(got, expected) << first;
+        EXPECT_EQ(options.error.find(first) != std::string::npos, expected.empty()) << first;
     }
 }
 

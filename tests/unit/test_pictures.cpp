@@ -21,9 +21,9 @@
 // Every field of the game, filled from the file through the layout, holds exactly what its
 // role draws or plays: a look, frame, button state or sound stored at another index than the
 // game reads it from shows up here. Pictures load in 16-bit, mask stays mask, nothing
-// visible becomes mask or changes colour. The quit dialog's areas are opaque, rimmed by one
-// colour on their very edge and by none just outside; its only transparent pixels are in its
-// rounded corners.
+// visible becomes mask or changes colour; the pictures that hold words in the language spoken.
+// The quit dialog's areas are opaque, rimmed by one colour on their very edge and by none just
+// outside, in each language; its only transparent pixels are in its rounded corners.
 TEST(Pictures, EachGameFieldHoldsWhatItsRoleDrawsOrPlaysAndTheQuitDialogItsAreasWhereTheyAct) {
     start_headless_allegro();
     DATAFILE* const data = load_datafile(DATA_FILE);
@@ -32,8 +32,9 @@ TEST(Pictures, EachGameFieldHoldsWhatItsRoleDrawsOrPlaysAndTheQuitDialogItsAreas
     game.take_objects(data);  // the game unloads it
     // Failures name a field by its place in this list.
     std::vector<std::pair<BITMAP*, std::function<Canvas()>>> fields = {
-        {game.game_over_image, game_over_picture}, {game.quit_pointer, quit_pointer_picture},
-        {game.mouse_pointer, menu_pointer_picture}, {game.quit_image, quit_dialog_picture}, {game.title_image, title_picture}};
+        {game.game_over_image, [] { return game_over_picture(); }}, {game.quit_pointer, quit_pointer_picture},
+        {game.mouse_pointer, menu_pointer_picture}, {game.quit_image, [] { return quit_dialog_picture(); }},
+        {game.title_image, title_picture}};
     BITMAP* const play_button[] = {game.play_button_normal, game.play_button_hover, game.play_button_pressed};
     for (int f = 0; f < 25; f++) fields.emplace_back(game.explosion_frames[f], [f] { return explosion_picture(f); });
     for (int f = 0; f < 3; f++) {
@@ -45,7 +46,15 @@ TEST(Pictures, EachGameFieldHoldsWhatItsRoleDrawsOrPlaysAndTheQuitDialogItsAreas
         for (int look = 0; look < 11; look++)
             fields.emplace_back(game.invader_frames[look][f], [look, f] { return invader_picture(look, f); });
     }
-    ASSERT_EQ(fields.size(), size_t(data_layout::required_object_count - 2));  // every picture, once
+    ASSERT_EQ(speak(1, {LOCALE_DIR}), 1);
+    game.take_objects(data);
+    fields.insert(fields.end(), {{game.game_over_image, [] { return game_over_picture(1); }},
+                                 {game.quit_image, [] { return quit_dialog_picture(1); }}});
+    BITMAP* const english_button[] = {game.play_button_normal, game.play_button_hover, game.play_button_pressed};
+    for (int f = 0; f < 3; f++) fields.emplace_back(english_button[f], [f] { return play_button_picture(f, 1); });
+    BITMAP* const dialogs[] = {fields[3].first, game.quit_image};
+    speak(french, {});
+    ASSERT_EQ(fields.size(), size_t(data_layout::object_count - effect_count - 2));  // every picture, once
     for (size_t i = 0; i < fields.size(); i++) {
         BITMAP* shown = fields[i].first;
         const Quantised drawn = quantise(fields[i].second());
@@ -73,23 +82,24 @@ TEST(Pictures, EachGameFieldHoldsWhatItsRoleDrawsOrPlaysAndTheQuitDialogItsAreas
     }
     EXPECT_EQ(data[data_layout::object_count].type, DAT_END);
 
-    BITMAP* dialog = game.quit_image;
-    ASSERT_TRUE(dialog->w == 301 && dialog->h == 151);
-    const int mask = bitmap_mask_color(dialog);
-    int wrong = 0;
-    for (int y = 0; y < dialog->h; y++)
-        for (int x = 0; x < dialog->w; x++) {
-            const int c = getpixel(dialog, x, y);
-            wrong += c == mask && ((x >= 6 && x < dialog->w - 6) || (y >= 6 && y < dialog->h - 6));
-            for (PictureArea a : {quit_confirm_area, quit_cancel_area, quit_close_area}) {
-                const bool in = x >= a.left && x <= a.right && y >= a.top && y <= a.bottom;
-                const bool edge = x == a.left || x == a.right || y == a.top || y == a.bottom;
-                const bool near = x >= a.left - 1 && x <= a.right + 1 && y >= a.top - 1 && y <= a.bottom + 1;
-                const int rim = getpixel(dialog, a.left, a.top);
-                wrong += in ? c == mask || (edge && c != rim) : near && c == rim;
+    for (BITMAP* dialog : dialogs) {
+        ASSERT_TRUE(dialog->w == 301 && dialog->h == 151);
+        const int mask = bitmap_mask_color(dialog);
+        int wrong = 0;
+        for (int y = 0; y < dialog->h; y++)
+            for (int x = 0; x < dialog->w; x++) {
+                const int c = getpixel(dialog, x, y);
+                wrong += c == mask && ((x >= 6 && x < dialog->w - 6) || (y >= 6 && y < dialog->h - 6));
+                for (PictureArea a : {quit_confirm_area, quit_cancel_area, quit_close_area}) {
+                    const bool in = x >= a.left && x <= a.right && y >= a.top && y <= a.bottom;
+                    const bool edge = x == a.left || x == a.right || y == a.top || y == a.bottom;
+                    const bool near = x >= a.left - 1 && x <= a.right + 1 && y >= a.top - 1 && y <= a.bottom + 1;
+                    const int rim = getpixel(dialog, a.left, a.top);
+                    wrong += in ? c == mask || (edge && c != rim) : near && c == rim;
+                }
             }
-        }
-    EXPECT_EQ(wrong, 0) << "quit dialog";
+        EXPECT_EQ(wrong, 0) << "quit dialog";
+    }
 }
 
 // A fresh run of the generators and the assembly gives the data file of this build, byte

@@ -2,6 +2,11 @@
 // The pause and the game-over screen the frame update opens. (The pause's look and keys, the
 // quit dialog's frozen clock and the game-over picture's two seconds are tried in a real
 // window; a new game's clean start is the replay tests' playback after a recorded game.)
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -40,8 +45,16 @@ TEST_F(Screens, ThePauseHoldsTheClockAndEveryActorThenTheGameCarriesOnFromTheSam
 // The gauge follows the armour one point per update, and the update that empties it shows the
 // game-over picture (heard at once) for 1000 ticks and ends the game. Then "Nouveau record !"
 // (in its own colour, under the picture) only when the record of the game's level is beaten; the
-// record then holds for the run (it is written nowhere here).
+// record then holds for the run. In the player's data folder: the level's record file, the game
+// as last-game.replay, and as the level's best game only when it beat the file's record (the
+// first game of an empty file does); the title's demo takes the best game, a last one when the
+// best cannot be read, none without a readable one.
 TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRecordIsBeaten) {
+    const std::string folder = ::testing::TempDir() + "zudaduviz-over-" + std::to_string(getpid()) + "/";
+    game.record_path = folder + "record";
+    game.replay.recording = true;
+    game.start_game(&clock);
+    game.replay.random.seed(1234);
     ship().armour = 50;
     ship().hull = 20;
     add_invader(340, 540);  // its crash takes the last 50 of armour, heard from its centre
@@ -55,7 +68,8 @@ TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRe
     EXPECT_GE(game.last_tick, game.saved_ticks + 1000);
     game.records[0] = 500;
     std::vector<bool> banners;
-    // The last only equals level 1's record; 550 is a first record at level 2.
+    std::string files;  // the level's record, then L and B for the kept games (the best one removed each time)
+    // The last of level 1 only equals its record; 550 is a first record at level 2.
     for (auto [level, score] : {std::pair{1, 300}, {1, 600}, {1, 550}, {1, 600}, {2, 550}}) {
         game.level = level;
         ship().score = score;
@@ -65,9 +79,18 @@ TEST_F(Screens, TheGameEndsWhereTheGaugeRunsOutAndTheGameOverScreenSaysWhenTheRe
             for (int x = 250; x < 550; x++) lit += getpixel(game.buffer, x, y) == makecol(255, 200, 64);
         banners.push_back(lit > 0);
         clear_bitmap(game.buffer);
+        const std::string record = level_path(game.record_path, level);
+        files += std::to_string(load_record(record)) + (access((folder + "last-game.replay").c_str(), F_OK) ? "" : "L") +
+                 (std::rename(best_game_path(record).c_str(), (folder + "best").c_str()) ? " " : "B ");
     }
     over = true;
     timer.join();
-    EXPECT_EQ(std::tuple(banners, game.records[0], game.records[1]),
-              std::tuple(std::vector<bool>{false, true, false, false, true}, 600, 550));
+    EXPECT_EQ(std::tuple(banners, game.records[0], game.records[1], files),
+              std::tuple(std::vector<bool>{false, true, false, false, true}, 600, 550, "300LB 600LB 600L 600L 550LB "));
+    std::string demos;
+    ReplayFile demo;
+    for (const char* step : {"mv best best-game.replay", "echo > best-game.replay", "rm last-game.replay"})
+        std::system(("cd " + folder + " && " + step).c_str()), demos += ".1"[demo_game(game, demo)];
+    EXPECT_EQ(demos, "11.");
+    std::system(("rm -rf " + folder).c_str());
 }

@@ -11,10 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 #include "game/game.h"
 #include "support.h"
+
+// Allegro's own key names, as the settings file keeps them.
+#include <allegro/internal/aintern.h>
 
 namespace {
 
@@ -39,7 +41,7 @@ std::string read(const std::string& path) {
 // from 1 (- for none), then the music, and the level and auto-fire when not the first ones.
 std::string summary(const Settings& settings) {
     std::string text = std::string(1, "uwf"[int(settings.display)]) + (settings.effects_on ? " effects |" : " quiet |");
-    for (int key : settings.bindings.keys) text += " " + key_name(key);
+    for (int key : settings.bindings.keys) text += std::string(" ") + _keyboard_common_names[key];
     text += " |";
     for (int button : settings.bindings.buttons) text += " " + (button < 0 ? "-" : std::to_string(button + 1));
     text += settings.music_on ? " | music on" : " | music off";
@@ -96,18 +98,15 @@ TEST(Settings, AnyDamageGivesTheDefaultsGoodLinesSurviveAndSavedChoicesComeBack)
 
 // Missing, damaged or in an odd place (a folder where the file goes, or below a regular file:
 // not even root writes there), a record file counts as none and stops nothing, without a word.
-// A write that fails leaves the old file and no temporary.
-TEST(Record, ABeatenOneIsReplacedOneNotBeatenKeptAndDamageCountsAsNone) {
+// A write that fails leaves the old file and no temporary. (Beaten or not: the game-over test.)
+TEST(Record, DamageCountsAsNone) {
     Folder folder;
-    const std::string path = folder.path + "/made/on/the/way/record";
-    // In a braced list the calls run in order: missing, first, not beaten, beaten.
-    const std::vector<int> records_before{load_record(path), keep_record(path, 100), keep_record(path, 60),
-                                          keep_record(path, 150)};
-    EXPECT_EQ(records_before, (std::vector<int>{0, 0, 100, 100}));
+    const std::string path = folder.path + "/made/record";
+    ASSERT_EQ(keep_record(path, 150), 0);
     // Each level has its own, beside level 1's (which is the file from before there were levels).
     EXPECT_EQ(keep_record(level_path(path, 2), 120), 0);
     EXPECT_EQ(read(path) + read(path + "-2"), "150\n120\n");
-    EXPECT_EQ(level_path(best_game_path(path), 3), folder.path + "/made/on/the/way/best-game-3.replay");
+    EXPECT_EQ(best_game_path(level_path(path, 3)), folder.path + "/made/best-game-3.replay");
     for (const char* damaged : {"", "abc\n", "12x\n", "-5\n", " 12\n", "12\n\n", "2147483648\n"}) {
         std::ofstream(path, std::ios::binary) << damaged;
         EXPECT_EQ(load_record(path), 0) << damaged;
@@ -129,7 +128,7 @@ std::string scores(const HonourTable& table, int level) {
 }
 
 // Whatever stands at a name the game reads or writes in its folders: the read gives the
-// defaults without blocking, the write puts a regular file in the name's place, and nothing
+// defaults (or no kept game) without blocking, the write puts a regular file in the name's place, and nothing
 // outside the folders is read, written or made.
 TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
     Folder folder;
@@ -139,6 +138,7 @@ TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
         "mkfifo settings", "mkfifo record", "mkfifo record.lock", "ln -s /dev/zero settings", "ln -s /dev/zero record",
         "ln -s /dev/urandom settings", "ln -s ../outside settings", "ln -s ../outside record", "ln -s ../nowhere record.lock",
         "ln -s ../outside settings" + tmp, "ln -s ../outside record" + tmp, "ln -s ../nowhere settings" + tmp,
+        "ln -s ../nowhere record" + tmp, "mkfifo best-game.replay", "ln -s /dev/zero best-game.replay",
         // The last: a good line, the file past the limit.
         "ln -s ../nowhere record" + tmp, "mkfifo scores", "ln -s /dev/zero scores",
         "{ echo effects=off; yes '' | head -n 65536; } > settings",
@@ -147,6 +147,8 @@ TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
     for (const std::string& plant : plants) {
         ASSERT_EQ(std::system(("cd '" + folder.path + "' && rm -rf zudaduviz nowhere && mkdir zudaduviz && echo outside > outside"
                      " && cd zudaduviz && " + plant).c_str()), 0) << plant;
+        ReplayFile game;  // no kept game at all, and not a wait or a read of a device either
+        EXPECT_NE(load_replay(inside + "best-game.replay", game).find("impossible de lire"), std::string::npos) << plant;
         Settings settings = load_settings(inside + "settings");
         EXPECT_TRUE(settings.effects_on && settings.display == Settings::Display::unchosen && !load_record(inside + "record") &&
                     scores(load_table(inside + "record", "a"), 1).empty()) << plant;
@@ -160,9 +162,9 @@ TEST(PlayerFiles, OddThingsAtTheirNamesNeitherHoldUpNorLeadOutside) {
 }
 
 // Ten games end together, first with the lock free, then with it held elsewhere all along (a
-// stuck game) so that each writes unlocked: the record ends up the highest score every round, and
-// the table of honour holds all ten.
-TEST(Record, TenGamesEndingTogetherKeepTheHighestWithOrWithoutTheLock) {
+// stuck game) so that each writes unlocked: the record ends up the highest score every round, the
+// best game beside it the game that scored it, and the table of honour holds all ten.
+TEST(Record, TenGamesEndingTogetherKeepTheHighestAndItsGameWithOrWithoutTheLock) {
     Folder folder;
     const int stuck_game = open(folder.path.c_str(), O_RDONLY | O_DIRECTORY);
     const auto entry = [](int game, int round) {
@@ -177,10 +179,12 @@ TEST(Record, TenGamesEndingTogetherKeepTheHighestWithOrWithoutTheLock) {
         int start[2], go;
         ASSERT_EQ(pipe(start), 0);
         // Each game waits for the pipe to close (its own end of writing closed first): they all start at once.
-        for (int game = 0; game < 10; game++)
+        for (int game = 0; game < 10; game++) {
+            const int score = 10 + (game + 3 * round) % 10 * 10;
             if (fork() == 0 && close(start[1]) == 0)
                 _exit(::read(start[0], &go, 1) == 0 ? (enter_table(path, entry(game, round), "game", kept),
-                                                       keep_record(path, 10 + (game + 3 * round) % 10 * 10), 0) : 1);
+                                                       keep_record(path, score, "game of " + std::to_string(score)), 0) : 1);
+        }
         close(start[0]);
         close(start[1]);
         while (wait(nullptr) > 0) {}
@@ -189,6 +193,8 @@ TEST(Record, TenGamesEndingTogetherKeepTheHighestWithOrWithoutTheLock) {
         EXPECT_EQ(scores(load_table(path, ""), 1 + round % level_count),
                   " 100b* 90b* 80b* 70b* 60b* 50b* 40b* 30b* 20b* 10b*") << "round " << round;
         std::filesystem::remove(folder.path + "/scores");  // a table of its own for each round
+        EXPECT_EQ(read(best_game_path(path)), "game of 100") << "round " << round;
+        unlink(best_game_path(path).c_str());
     }
     close(stuck_game);
 }

@@ -86,9 +86,10 @@ TEST_F(Replays, ARecordedGameReplaysToTheSameStateAndAOneTickDifferenceIsCaughtA
     EXPECT_NE(play_back(fast), "");
 }
 
-// Each damage gets its message, and never a crash: the file is read whole before any play. An
-// entry of the table of honour is proven only by its game replayed (on the data file's pictures,
-// as --verifier does) to its very score.
+// Each damage gets its message, and never a crash or a wait: the file is read whole before any
+// play, a claim on memory or time beyond what a kept game holds is damage. An entry of the table
+// of honour is proven only by its game replayed (on the data file's pictures, as --verifier does)
+// to its very score.
 TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
     DATAFILE* pictures = data_for_replays(DATA_FILE, 800, 600, "");
     ASSERT_TRUE(pictures);
@@ -122,6 +123,20 @@ TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
         {"no check at the end", rewritten([](ReplayFile& f) { f.checks.pop_back(); }), "abîmé (contrôles)"},
         {"one update checked twice", rewritten([](ReplayFile& f) { f.checks[0].update = f.checks[1].update; }),
          "abîmé (contrôles)"},
+        // Every update in one run (three varints: count, no input, step) a tick longer than play allows.
+        {"a step too long", rewritten([](ReplayFile& f) {
+             f.stream.clear();
+             for (uint32_t v : {f.updates, 0u, uint32_t(ReplayDeck::most_step_ticks) + 1}) {
+                 for (; v >= 0x80; v >>= 7) f.stream += char(0x80 | (v & 0x7f));
+                 f.stream += char(v);
+             }
+         }), "abîmé (déroulement)"},
+        // More than a game of this sky could hold, or than its packed bytes could ever give (the
+        // body's size comes after the screen, the stars and the level).
+        {"a 64 MiB body claimed", good.substr(0, header + 8) + std::string("\0\0\0\4", 4) + good.substr(header + 12),
+         "abîmé (trop grand)"},
+        {"a 16 MiB body claimed", good.substr(0, header + 8) + std::string("\0\0\0\1", 4) + good.substr(header + 12),
+         "abîmé (trop grand)"},
     };
     ReplayFile read;
     for (const auto& c : cases) EXPECT_NE(read_replay(c.bytes, read).find(c.message), std::string::npos) << c.name;

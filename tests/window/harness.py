@@ -78,17 +78,21 @@ def read_text(shot, x, y, colour, cells=24):  # the text drawn in colour from (x
     return text.rstrip()
 
 
+# The play button, the quit dialog and the game-over picture are drawn in French and in English.
+PLAY_BUTTONS, DIALOGS, GAME_OVERS = (4, 5, 6, 98, 99, 100), (72, 101), (65, 102)
+
+
 def title_shown(shot):
     return (match_ratio(shot, reference(73), centred_left(73), 100, step=3) > 0.9
-            and max(match_ratio(shot, reference(i), centred_left(4), 500, step=2) for i in (4, 5, 6)) > 0.9)
+            and max(match_ratio(shot, reference(i), centred_left(4), 500, step=2) for i in PLAY_BUTTONS) > 0.9)
 
 
 def play_shown(shot):
-    return read_text(shot, 10, 10, HUD_BLUE, 6) == "ARMES"
+    return read_text(shot, 10, 10, HUD_BLUE, 8) in ("ARMES", "WEAPONS")
 
 
 def dialog_shown(shot):
-    return match_ratio(shot, reference(72), DIALOG_LEFT, DIALOG_TOP, step=2) > 0.9
+    return max(match_ratio(shot, reference(i), DIALOG_LEFT, DIALOG_TOP, step=2) for i in DIALOGS) > 0.9
 
 
 def pause_shown(shot):  # the keys line under the word
@@ -100,7 +104,8 @@ def playing(shot):
 
 
 def game_over_shown(shot):
-    return match_ratio(shot, reference(65), centred_left(65), 300 - reference(65).height // 2, step=3) > 0.9
+    return max(match_ratio(shot, reference(i), centred_left(i), 300 - reference(i).height // 2, step=3)
+               for i in GAME_OVERS) > 0.9
 
 
 def around_dialog(shot):  # the frame's bytes with the dialog's place blacked out
@@ -184,9 +189,10 @@ class GameRun:  # in its own process group, so that stop() ends a message box wi
         if with_data:
             shutil.copy(os.path.join(BUILD_DIR, "zudaduviz.dat"), self.workdir)
         self.log = os.path.join(self.workdir, "output.txt")
-        if record is not None:  # the player's data folder is this run's: no record unless given
-            os.makedirs(os.path.join(self.workdir, "data", "zudaduviz"))
-            pathlib.Path(self.workdir, "data", "zudaduviz", "record").write_text(record)
+        if record is not None:  # this run's data folder: no record unless given (or a function fills it)
+            folder = pathlib.Path(self.workdir, "data", "zudaduviz")
+            folder.mkdir(parents=True)
+            record(folder) if callable(record) else (folder / "record").write_text(record)
         env = dict(self.server.env, **LEAK_CHECK, XDG_DATA_HOME=os.path.join(self.workdir, "data"))
         with open(self.log, "wb") as log:
             self.proc = subprocess.Popen([exe or EXE, *args], cwd=self.workdir, env=env, stdin=subprocess.DEVNULL,
@@ -373,23 +379,22 @@ class WindowTest(unittest.TestCase):
         # The player's settings of this test alone: none at first.
         self.config_home = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-config-"))
         self.server.env["XDG_CONFIG_HOME"] = self.config_home
+        # The game's French whatever the tester's locale: a test asks for another language itself.
+        for variable in ("LANGUAGE", "LC_ALL", "LC_MESSAGES"):
+            self.server.env.pop(variable, None)
+        self.server.env["LANG"] = "C"
 
-    # Waits for the window too, unless told not to (by default, when no data file is given).
-    def start_game(self, with_data=True, args=(), exe=None, window=None, record=None):
+    def start_at_title(self, args=(), exe=None, with_data=True, record=None):  # its window found
         for attempt in range(3):
             run = GameRun(self, with_data, args, exe, record)
-            if not (with_data if window is None else window) or run.find_window():
+            if run.find_window():
+                run.wait_screen("title menu", title_shown)
                 return run
             # The game can lose its connection when our polling connects at the same
             # moment; a real failure to set the mode happens every time.
             if GRAPHICS_FAILED not in run.output():
                 break
         raise AssertionError(f"the game exited with {run.proc.returncode}:\n{run.output()[-2000:]}")
-
-    def start_at_title(self, args=(), exe=None, with_data=True, record=None):
-        run = self.start_game(with_data, args, exe, window=True, record=record)
-        run.wait_screen("title menu", title_shown)
-        return run
 
     def keep(self, shot, label):
         self.kept += 1

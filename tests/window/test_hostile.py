@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The game where its surroundings turn against it: no sound device, no mouse movement, a
-# second copy of itself, the X server killed under it, signals at every screen, a FIFO for
-# its settings. Each time it plays on or ends cleanly.
+# second copy of itself, the X server killed under it, signals at every screen and early in its
+# start, a FIFO for its settings. Each time it plays on or ends cleanly, and leaves no temporary
+# file and no shared memory behind.
 import os, re, signal, stat, tempfile, time
 from pathlib import Path
 import harness
@@ -17,10 +18,18 @@ SETTINGS = "# left as it is\neffects=off\n"
 # button does, except under the message box of a failed start, which then ends at once.
 SIGNAL_ROWS = [(signal.SIGTERM, "play", 0), (signal.SIGINT, "play", 0), (signal.SIGHUP, "play", 0),
                (signal.SIGTERM, "title", 0), (signal.SIGINT, "title", 0), (signal.SIGHUP, "title", 0),
-               (signal.SIGTERM, "quit dialog", 0), (signal.SIGTERM, "message box", 1)]
+               (signal.SIGTERM, "quit dialog", 0), (signal.SIGTERM, "message box", 1),
+               (signal.SIGTERM, "start", None)]
+# Where a start rewrites the settings (--fenetre): a signal 0 to 40 ms after the launch.
+EARLY_DELAYS = [delay / 1000 for delay in range(0, 41, 2)]
 # The games inherit SIGINT's default even when this script runs with it ignored (a
 # background job): Python's own handler is reset to the default by exec, SIG_IGN is not.
 signal.signal(signal.SIGINT, signal.default_int_handler)
+
+
+def shared_memory(pid):  # the System V segments a process made, as the kernel lists them
+    rows = [line.split() for line in Path("/proc/sysvipc/shm").read_text().splitlines()[1:]]
+    return [int(row[1]) for row in rows if int(row[4]) == pid]
 
 
 def signal_mask(pid, field):  # the signal numbers of a /proc/PID/status mask (SigIgn, SigCgt)
@@ -29,13 +38,6 @@ def signal_mask(pid, field):  # the signal numbers of a /proc/PID/status mask (S
 
 
 class Hostile(harness.WindowTest):
-
-    def leave(self, run, copies=()):  # Escape and Enter end the game, Escape at the title the program (one of copies)
-        run.press("Escape", "quit dialog", dialog_shown, 5)
-        run.press("Return", "title menu", harness.title_shown, 5)
-        run.key("Escape")
-        ended = harness.poll("the game's end", lambda: [c for c in copies or [run] if c.proc.poll() is not None], 10)
-        self.assertEqual([c.proc.returncode for c in ended], [0], ended[0].output()[-2000:])
 
     # By keys alone: nothing here moves the pointer. Two copies, their settings a FIFO (no
     # settings), the first started as a script's background job starts it (SIGINT ignored).
@@ -68,7 +70,13 @@ class Hostile(harness.WindowTest):
         front.wait_screen("title menu", harness.title_shown, 10)
         front.press("Return", "game", harness.play_shown, 5)
         self.assertEqual([copy.proc.poll() for copy in copies], [None, None], "a copy ended")
-        self.leave(front, copies)  # whichever copy took the keys ends: the one behind gets them
+        # Escape and Enter end the game, Escape at the title the program: whichever copy took
+        # the keys ends, and the one behind gets them.
+        front.press("Escape", "quit dialog", dialog_shown, 5)
+        front.press("Return", "title menu", harness.title_shown, 5)
+        front.key("Escape")
+        ended = harness.poll("the first copy's end", lambda: [c for c in copies if c.proc.poll() is not None], 10)
+        self.assertEqual([c.proc.returncode for c in ended], [0], ended[0].output()[-2000:])
         back = next(copy for copy in copies if copy.proc.poll() is None)
         self.assertTrue(back.find_window(), back.output()[-2000:])
         back.wait_screen("title menu", harness.title_shown, 10)
@@ -89,12 +97,14 @@ class Hostile(harness.WindowTest):
             switch_music(self, run, 150, "Musique ON")
             run.press("Return", "game", harness.play_shown, 5)
             time.sleep(0.3 * (run_number % 7))
+            held = shared_memory(run.proc.pid)  # the picture, shared with the server
             self.server.proc.kill()
             killed = time.monotonic()
             with self.subTest(run=run_number):
                 self.assertEqual(run.wait_exit(HUNG), 1, run.output()[-2000:])
                 waits.append(time.monotonic() - killed)
                 self.assertIn("affichage X est perdue", run.output())
+                self.assertEqual((len(held) > 0, shared_memory(run.proc.pid)), (True, []), "shared memory left")
             display = self.server.env["DISPLAY"][1:]
             for left_behind in (f"/tmp/.X{display}-lock", f"/tmp/.X11-unix/X{display}"):
                 Path(left_behind).unlink(missing_ok=True)
@@ -108,6 +118,15 @@ class Hostile(harness.WindowTest):
         settings.write_text(SETTINGS)
         for number, where, status in SIGNAL_ROWS:
             with self.subTest(signal=number.name, where=where):
+                if where == "start":  # the game may end by the signal's default: any status
+                    for delay in EARLY_DELAYS:
+                        run = harness.GameRun(self, args=("--fenetre",))
+                        time.sleep(delay)
+                        os.kill(run.proc.pid, number)
+                        run.wait_exit(HUNG)
+                        run.stop()
+                    self.assertEqual([path.name for path in settings.parent.iterdir()], ["settings"])
+                    continue
                 if where == "message box":
                     run = harness.GameRun(self, with_data=False, args=("--donnees", "absent.dat"))
                     self.server.run(["xdotool", "search", "--sync", "--class", "^xmessage$"])  # the box is up

@@ -1,15 +1,18 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The keys screen, the installed game and the title's demo in real windows. F1 opens the keys
-# screen, fire goes to another key, a game fires with that key. Then the game installed as a
-# packager installs it (cmake --install into a DESTDIR), started from a folder that has
-# nothing to do with it, finds its data and its instruments and the key and the music as they
-# were left; once a best game lies in the player's data folder, the untouched title starts it
-# as a demo with its "DÉMO" line, and a key ends it back on the title without acting.
+# The keys screen, the installed game and the title's demo in real windows. Level 2 is chosen,
+# F1 opens the keys screen, fire goes to another key, a game fires with that key. Then the game
+# installed as a packager installs it (cmake --install into a DESTDIR), started from a folder
+# that has nothing to do with it, finds its data and its instruments and the key, the music and
+# the level as they were left, and speaks English to an English locale that the machine has not
+# generated (its catalogue installed); with a FIFO for the best game and a last game in the
+# player's data folder, the untouched title starts the last one as a demo with its "DEMO" line
+# and English HUD, and a key ends it back on the title without acting.
 import os, pathlib, shutil, subprocess, tempfile, time
 import harness
 from harness import MUSIC_Y, PALE_YELLOW, SELECTED_GREEN, VALUE_RED, dialog_shown, read_text, switch_music
 
 FIRE_Y = 270 + 2 * 18  # the third action's line
+LEVEL_Y = 300  # the title's "Rapidité" line (the font's é reads as ?)
 STORED_GAME = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "replays", "firing-to-the-right.replay")
 
 
@@ -27,7 +30,8 @@ class Keys(harness.WindowTest):
         sound = harness.SoundCapture(self)  # without a sound device the music starts off, whatever was chosen
         run = self.start_at_title()
         switch_music(self, run, 150, "Musique ON")
-        self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "Space")
+        harness.switch_option(LEVEL_Y, self, run, 150, "Rapidit? 2")
+        self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "Espace")
         for key in ("Down", "Down", "Return"):
             run.key(key)
         run.wait_screen("waiting for a key", lambda shot: read_text(shot, 360, FIRE_Y, (255, 255, 192), 3) == "...")
@@ -49,14 +53,20 @@ class Keys(harness.WindowTest):
         exe = next(os.path.join(folder, "zudaduviz") for folder, _, names in os.walk(destdir)
                    if folder.endswith("bin") and "zudaduviz" in names)
         self.assertFalse(os.path.exists(os.path.join(os.path.dirname(exe), "patches.dat")))
-        run = self.start_at_title(exe=exe, with_data=False, record="0\n")
-        self.assertEqual(read_text(run.capture("installed"), 200, MUSIC_Y, VALUE_RED, 13), "Musique ON")
+        def kept_games(folder):
+            (folder / "record").write_text("0\n")
+            os.mkfifo(folder / "best-game.replay")
+            shutil.copy(STORED_GAME, folder / "last-game.replay")
+        self.server.env["LANG"] = "en_US.UTF-8"
+        run = self.start_at_title(exe=exe, with_data=False, record=kept_games)
+        shot = run.capture("installed")
+        self.assertEqual([read_text(shot, 200, y, VALUE_RED, 13) for y in (LEVEL_Y, MUSIC_Y)], ["Pace 2", "Music ON"])
         self.assertGreater(sound.listen("installed, menu tune")[0], harness.PLAYING_DB)
         self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "K")
         run.press("Escape", "title menu", harness.title_shown)
-        shutil.copy(STORED_GAME, os.path.join(run.workdir, "data", "zudaduviz", "best-game.replay"))
         shot = run.wait_screen("demo", harness.play_shown, timeout=35)  # 20 s untouched, then it starts
-        self.assertEqual(read_text(shot, 600, 24, PALE_YELLOW, 4), "D?MO", self.last_kept)
+        self.assertEqual([read_text(shot, *place) for place in ((600, 24, PALE_YELLOW, 4), (10, 10, harness.HUD_BLUE, 8),
+                          (150, 10, harness.HUD_BLUE, 7))], ["DEMO", "WEAPONS", "ARMOUR"], self.last_kept)
         run.press("Return", "title after the demo", harness.title_shown, 2)
         time.sleep(1.5)
         self.assertTrue(run.proc.poll() is None and harness.title_shown(run.capture("title stays")),

@@ -2,9 +2,9 @@
 # One game run walks the player's whole path in a real window, on a French keyboard, and
 # checks each screen on the way: the title (its pictures, options and record, nothing else
 # drawn), a game (Print Screen's file of the first frames, the weapon keys marked 1 2 3), the
-# pause, the quit dialog over the frozen game, the title again, and a quiet Escape. With no
-# display the game says so and exits 1.
-import os, re, subprocess, time, unittest
+# pause, the quit dialog over the frozen game, the title again, and a quiet Escape that leaves
+# no settings file behind. Then the command line's exit statuses, each with its message.
+import os, pathlib, re, subprocess, tempfile, time, unittest
 import harness
 from harness import (DIALOG_LEFT as LEFT, DIALOG_TOP as TOP, HUD_BLUE, LABEL_BLUE, PALE_YELLOW, SELECTED_GREEN,
                      UNDERLINE_BLUE, VALUE_RED, around_dialog, dialog_shown, match_ratio, near, pause_shown, playing,
@@ -48,7 +48,7 @@ class Path(harness.WindowTest):
         # Besides those, only the name (the login name, 12 letters at most), the keys screen and table options,
         # the keys line, the record and the pointer are drawn.
         drawn = ((60, 100, 739, 313), (320, 500, 479, 547), (100, 320, 295, 328), (100, 350, 287, 358), (100, 370, 279, 378),
-                 (100, 390, 295, 398), (0, 410, 799, 450), (280, 570, 519, 577), (720, 560, 731, 578))
+                 (100, 390, 295, 398), (0, 410, 799, 458), (280, 570, 519, 577), (720, 560, 731, 578))
         stray = [(x, y) for y in range(0, 600, 2) for x in range(0, 800, 2) if shot.getpixel((x, y)) != (0, 0, 0)
                  and not any(l <= x <= r and t <= y <= b for l, t, r, b in drawn)]
         self.assertEqual(stray[:10], [], f"pixels drawn outside the menu's elements ({self.last_kept})")
@@ -107,16 +107,40 @@ class Path(harness.WindowTest):
         # With no sound device, alsa-lib would print nine lines at every start.
         run.key("Escape")
         self.assertEqual((run.wait_exit(), run.output()), (0, ""))
+        # Nothing chosen: the next start is a first start again.
+        self.assertFalse(os.path.exists(os.path.join(self.config_home, "zudaduviz", "settings")))
 
 
-class NoDisplay(unittest.TestCase):
-    def test_no_display(self):
-        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY")}
-        done = subprocess.run([harness.EXE], env=dict(env, **harness.LEAK_CHECK), capture_output=True,
-                              text=True, timeout=30)
-        out = done.stdout + done.stderr
-        self.assertEqual((done.returncode, harness.GRAPHICS_FAILED in out, harness.SANITIZER_REPORT.search(out)),
-                         (1, True, None), out)
+# The command line's answers, each status with its message, without a display (none needed):
+# the stored game replays to its end; with its seed changed it differs at a check; with its
+# version changed it is tried with a warning.
+STORED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "replays", "left-alone.replay")
+COMMAND_ROWS = [((), 1, "Le mode graphique ne peut etre mis en place"), (("--help",), 0, r"^Usage : zudaduviz (.|\n)*--verifier"),
+                (("--version",), 0, r"^zudaduviz \d+\.\d+\.\d+\n$"), (("--fenetre", "--bogus"), 2, "option inconnue « --bogus »"),
+                (("--echelle", "0"), 2, "« --echelle » attend"), (("--rejouer",), 2, "« --rejouer » attend"),
+                (("--rejouer", "absent.replay"), 1, "impossible de lire"), (("--verifier", "absent.replay"), 1, "impossible de lire"),
+                (("--verifier", STORED, "--donnees", "absent.dat"), 1, "absent.dat"),
+                (("--verifier", "seed"), 1, r"différence à la mise à jour \d+"),
+                (("--verifier", "version"), 0, r"contrôles en accord(.|\n)*par la version 9+,")]
+
+
+class CommandLine(unittest.TestCase):
+    def test_each_status_with_its_message(self):
+        gone = ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "LANGUAGE", "LC_ALL", "LC_MESSAGES")  # the game in French
+        env = dict({k: v for k, v in os.environ.items() if k not in gone}, LANG="C", **harness.LEAK_CHECK)
+        stored = pathlib.Path(STORED).read_bytes()
+        seed = 11 + stored[10]  # after the magic, the format and the version's length and text
+        folder = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-command-"))
+        pathlib.Path(folder, "seed").write_bytes(stored[:seed] + bytes([stored[seed] ^ 1]) + stored[seed + 1:])
+        pathlib.Path(folder, "version").write_bytes(stored[:11] + b"9" * stored[10] + stored[seed:])
+        for args, status, message in COMMAND_ROWS:
+            done = subprocess.run([harness.EXE, *args], env=env, capture_output=True,
+                                  text=True, timeout=30, cwd=folder)
+            # --help and --version on standard output, the rest on standard error (a failed start's, both)
+            out = (done.stdout if status != 2 else "") + done.stderr
+            with self.subTest(args=args):
+                self.assertEqual((done.returncode, bool(re.search(message, out)), harness.SANITIZER_REPORT.search(out)),
+                                 (status, True, None), out)
 
 
 if __name__ == "__main__":

@@ -28,9 +28,8 @@ class Scale(harness.WindowTest):
         return run.wait_screen(what, lambda shot: seen(shot) or click())
 
     def test_twice_as_large_in_a_window_then_centred_and_filling_the_full_screen(self):
-        run = self.start_game(args=["--echelle", "2"])
+        run = self.start_at_title(args=["--echelle", "2"])
         self.assertEqual((run.scale, run.inset), (2, (0, 0)), "not a 1600x1200 window")
-        run.wait_screen("title at 2x", title_shown)
         self.assert_doubled(run.capture("title at 2x", whole=True), (0, 0))
 
         self.click_at(run, 400, 523, "game started by a click on JOUER", play_shown)

@@ -41,6 +41,13 @@ Canvas pointer(Colour light, Colour dark, Colour rim) {
     return c;
 }
 
+// The words the pictures hold, by language (the data file's set): French, English.
+const char* const play_words[] = {"JOUER", "PLAY"};
+const char* const quit_question[] = {"Quitter la partie ?", "Quit the game?"};
+const char* const yes_words[] = {"Oui", "Yes"};
+const char* const no_words[] = {"Non", "No"};
+const char* const game_over_words[] = {"PARTIE TERMINEE", "GAME OVER"};
+
 // Rims of the quit dialog's three areas: colours of the 16-bit grid, so each rim is
 // one flat colour that marks the area's exact extent.
 const Colour button_rim = rgb(8, 8, 16);
@@ -71,7 +78,7 @@ Canvas menu_pointer_picture() { return pointer(rgb(255, 255, 255), rgb(150, 190,
 
 Canvas quit_pointer_picture() { return pointer(rgb(255, 250, 200), rgb(255, 190, 60), rgb(20, 10, 0)); }
 
-Canvas play_button_picture(int state) {
+Canvas play_button_picture(int state, int language) {
     const int w = 160, h = 48;
     Canvas c(w, h);
     bool pressed = state == 2, hover = state == 1;
@@ -95,7 +102,7 @@ Canvas play_button_picture(int state) {
     style.cell = 3.2f;
     style.weight = 1.15f;
     float dy = pressed ? 1.5f : 0.0f;
-    Field text = centred_text(w, h, "JOUER", w / 2.0f + dy, 11 + dy, style);
+    Field text = centred_text(w, h, play_words[language], w / 2.0f + dy, 11 + dy, style);
     if (hover) c.halo(text, rgb(255, 230, 120), 6, 0.5f);
     Colour text_top = hover ? rgb(255, 255, 210) : pressed ? rgb(190, 200, 220) : rgb(255, 255, 255);
     Colour text_bottom = hover ? rgb(255, 200, 60) : pressed ? rgb(130, 150, 180) : rgb(190, 215, 255);
@@ -103,7 +110,7 @@ Canvas play_button_picture(int state) {
     return c;
 }
 
-Canvas quit_dialog_picture() {
+Canvas quit_dialog_picture(int language) {
     const int w = 301, h = 151;
     Canvas c(w, h);
     // Window body, its corners rounded, a light border all round.
@@ -128,7 +135,7 @@ Canvas quit_dialog_picture() {
     big.cell = 1.5f;
     big.rounded = true;
     big.weight = 1.15f;
-    Field question = centred_text(w, h, "Quitter la partie ?", w / 2.0f, 46, big);
+    Field question = centred_text(w, h, quit_question[language], w / 2.0f, 46, big);
     c.paint(grow(question, 0.6f), rgb(8, 10, 24));
     c.paint(question, rgb(245, 240, 200));
 
@@ -153,8 +160,8 @@ Canvas quit_dialog_picture() {
         c.paint(grow(text, 0.7f), rgb(10, 10, 20));
         c.paint(text, rgb(255, 255, 255));
     };
-    button(57, 82, 98, 110, "Oui", rgb(60, 170, 80));
-    button(163, 82, 204, 110, "Non", rgb(200, 70, 60));
+    button(57, 82, 98, 110, yes_words[language], rgb(60, 170, 80));
+    button(163, 82, 204, 110, no_words[language], rgb(200, 70, 60));
 
     // Close box: a dark rim on the area's edge, a red face and a white cross.
     Field close_area(w, h, [](float x, float y) { return pixel_box(x, y, 240, 1, 260, 21); });
@@ -168,7 +175,7 @@ Canvas quit_dialog_picture() {
     return c;
 }
 
-Canvas game_over_picture() {
+Canvas game_over_picture(int language) {
     const int w = 460, h = 92;
     Canvas c(w, h);
     Field panel(w, h, [](float x, float y) { return box(x, y, 0, 0, w, h, 12); });
@@ -178,13 +185,15 @@ Canvas game_over_picture() {
     Lettering style;
     style.cell = 3.3f;
     style.weight = 1.1f;
-    // The font's own capital E acute is squeezed to lower-case size: put the accent on by hand.
-    const char* text = "PARTIE TERMINEE";
+    const char* text = game_over_words[language];
     float left = w / 2.0f - lettering_width(text, style) / 2;
     Field words = lettering(w, h, text, left, 33, style);
-    float ax = left + lettering_column(text, 13 * 8 + 3, style);
-    Field accent(w, h, [&](float x, float y) { return segment(x, y, ax, 33 - 2.5f, ax + 2.2f * style.cell, 33 - 8.5f, 1.7f); });
-    words = unite(words, accent);
+    // The font's own capital E acute is squeezed to lower-case size: put the accent on by hand.
+    if (language == 0) {
+        float ax = left + lettering_column(text, 13 * 8 + 3, style);
+        Field accent(w, h, [&](float x, float y) { return segment(x, y, ax, 33 - 2.5f, ax + 2.2f * style.cell, 33 - 8.5f, 1.7f); });
+        words = unite(words, accent);
+    }
     c.halo(words, rgb(255, 60, 30), 10, 0.45f);
     draw_text(c, words, rgb(255, 240, 160), rgb(255, 90, 40), 27, 60, rgb(40, 6, 6), 2);
     return c;

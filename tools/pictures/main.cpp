@@ -17,14 +17,14 @@ Canvas picture_for(const data_layout::Slot& slot) {
     using data_layout::Role;
     switch (slot.role) {
         case Role::bonus: return bonus_picture(slot.frame);
-        case Role::play_button: return play_button_picture(slot.frame);
+        case Role::play_button: return play_button_picture(slot.frame, slot.set);
         case Role::invader: return invader_picture(slot.set, slot.frame);
         case Role::explosion: return explosion_picture(slot.frame);
-        case Role::game_over_image: return game_over_picture();
+        case Role::game_over_image: return game_over_picture(slot.set);
         case Role::player: return ship_picture(slot.frame);
         case Role::quit_pointer: return quit_pointer_picture();
         case Role::mouse_pointer: return menu_pointer_picture();
-        case Role::quit_image: return quit_dialog_picture();
+        case Role::quit_image: return quit_dialog_picture(slot.set);
         case Role::title_image: return title_picture();
         case Role::shot: return shot_picture(slot.set, slot.frame);
         case Role::invader_shot: return shot_picture(3, slot.frame);
