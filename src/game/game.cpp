@@ -79,8 +79,9 @@ Game::Game(int width, int height, const char* datafile_name, int star_layers, in
 
     srand(time(nullptr));
     star_field = create_star_field(star_layers, stars_per_layer, width, height);
-    // Proven on the pictures just loaded: the records to beat are proven ones.
-    read_honour(*this);
+    // Proven on the pictures just loaded: the records to beat are proven ones. Only the pace
+    // chosen: its record and its demo come first; the others when they are shown.
+    read_honour(*this, settings.level);
 }
 
 Game::Game(int width, int height, int star_layers, int stars_per_layer)

@@ -255,9 +255,12 @@ void prove_level(HonourTable& table, int level, const std::string& record_path, 
 // The record to beat at `level`: the best proven score, or the score of an entry carried over with no
 // game up to `record_file` (the level's record file, what was trusted before the table).
 int table_record(const HonourTable& table, int level, int record_file);
-// The table read again (the proofs already made kept), every level proven, and the records to
-// beat raised to it.
-void read_honour(Game& game);
+// The game's table proven at `level` (what is not proven yet) and that level's record to beat
+// raised to it: before a level's table, record or demo is shown.
+void prove_shown_level(Game& game, int level);
+// The table read again, the proofs already made kept, and `level` proven (prove_shown_level); the
+// other levels' entries not proven yet stay unproven until shown.
+void read_honour(Game& game, int level);
 // --scores: every level's table and each entry's proof on standard output; 0, or 1 when the data
 // file cannot be had.
 int print_scores(const std::string& data_file);

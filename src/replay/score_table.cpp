@@ -246,6 +246,13 @@ void prove_level(HonourTable& table, int level, const std::string& record_path, 
     }
 }
 
+void prove_shown_level(Game& game, int level) {
+    prove_level(game.honour, level, game.record_path, game);
+    // A record this run saw stays (a test's, or one whose game the player removed meanwhile).
+    game.records[level - 1] = std::max(
+        game.records[level - 1], table_record(game.honour, level, load_record(level_path(game.record_path, level))));
+}
+
 int table_record(const HonourTable& table, int level, int record_file) {
     int best = 0;
     for (const HonourEntry& e : table.levels[level - 1])
@@ -253,16 +260,17 @@ int table_record(const HonourTable& table, int level, int record_file) {
     return best;
 }
 
-void read_honour(Game& game) {
+void read_honour(Game& game, int level) {
     HonourTable fresh = load_table(game.record_path, player_name(game.settings));
     fresh.proofs = std::move(game.honour.proofs);
     game.honour = std::move(fresh);
-    for (int level = 1; level <= level_count; level++) {
-        prove_level(game.honour, level, game.record_path, game);
-        // A record this run saw stays (a test's, or one whose game the player removed meanwhile).
-        game.records[level - 1] = std::max(
-            game.records[level - 1], table_record(game.honour, level, load_record(level_path(game.record_path, level))));
-    }
+    // The proofs already made hold at once; the other levels' new games wait until they are shown
+    // (a full table takes over a second to replay), not proven meanwhile.
+    for (auto& entries : game.honour.levels)
+        for (HonourEntry& e : entries)
+            if (const auto known = game.honour.proofs.find(entry_line(e)); known != game.honour.proofs.end())
+                e.unproven = known->second;
+    prove_shown_level(game, level);
 }
 
 std::string minutes_text(long ticks) {

@@ -45,7 +45,7 @@ bool Game::game_over_screen() {
     record = std::max(to_beat, score);
     if (!kept.empty() && !record_path.empty()) replace_file(last_game_path(record_path), kept);
     // The table as it stands now, this game proven with the others, for the title.
-    read_honour(*this);
+    read_honour(*this, level);
     demo_sought = false;  // this game may be the one to show now
 
     saved_ticks = *ticks;

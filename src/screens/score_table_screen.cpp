@@ -48,6 +48,7 @@ void Game::score_table_screen(bool shown_idle) {
     PressEdge mouse_press{mouse_held()};
     const int x = mouse_x, y = mouse_y, opened = tick_counter;
     reset_keyboard();
+    prove_shown_level(*this, level);  // never shown before it is proven; the proofs made are kept
     for (bool leave = false; !leave;) {
         const std::vector<HonourEntry>& entries = honour.levels[level - 1];
         const int count = int(entries.size());
@@ -97,6 +98,7 @@ void Game::score_table_screen(bool shown_idle) {
         if (key[KEY_LEFT] || key[KEY_RIGHT]) {
             level = (level + (key[KEY_LEFT] ? level_count - 2 : 0)) % level_count + 1;
             selected = 0, notice.clear();
+            prove_shown_level(*this, level);
         }
         if (count > 0 && key[KEY_UP]) selected = (selected + count - 1) % count;
         if (count > 0 && key[KEY_DOWN]) selected = (selected + 1) % count;

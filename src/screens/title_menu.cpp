@@ -106,6 +106,7 @@ bool Game::title_menu() {
         play_button.draw(buffer);
         if (level_option.update()) {
             settings.level = level_option.index + 1;
+            prove_shown_level(*this, settings.level);  // its record and its demo
             save_settings(settings, settings_path);  // kept for this run even if it cannot be saved
             demo_sought = false;  // the demo is the best game of the pace chosen
             play_effect(Effect::menu_click, width / 2);

@@ -169,6 +169,15 @@ TEST_F(Replays, DamagedTruncatedOrForeignFilesAreTurnedAwayWithAMessage) {
         EXPECT_TRUE(proof.unproven[0] ? unproven.find(proof.unproven) != unproven.npos : unproven.empty())
             << proof.name << ": " << unproven;
         EXPECT_EQ(table_record(table, 1, 1 << 30), proof.unproven[0] ? 0 : played.score) << proof.name;
+        // Read by the game at level 2: level 1 is neither proven nor counted until it is shown.
+        game.honour = HonourTable(), game.records[0] = 0, game.record_path = folder + "/record";
+        ASSERT_TRUE(replace_file(score_table_path(game.record_path), table_text(table)));
+        read_honour(game, 2);
+        const auto waiting = std::tuple(game.honour.levels[0][0].unproven, game.records[0]);
+        prove_shown_level(game, 1);
+        EXPECT_EQ(std::tuple(waiting, game.honour.levels[0][0].unproven, game.records[0]),
+                  std::tuple(std::tuple("pas encore vérifiée", 0), unproven, table_record(table, 1, 0)))
+            << proof.name;
     }
     alarm(0);
     std::filesystem::remove_all(folder);
