@@ -2,8 +2,8 @@
 # One game run walks the player's whole path in a real window, on a French keyboard, and
 # checks each screen on the way: the title (its pictures, options and record, nothing else
 # drawn), a game (Print Screen's file of the first frames, the weapon keys marked 1 2 3), the
-# pause, the quit dialog over the frozen game, the title again, and a quiet Escape that leaves
-# no settings file behind. Then the command line's exit statuses, each with its message.
+# pause, the quit dialog over the frozen game, the title again, a game to its end and its entry in
+# the table of honour, watched again, and a quiet Escape that leaves no settings file behind. Then the command line's exit statuses, each with its message.
 import os, pathlib, re, subprocess, tempfile, time, unittest
 import harness
 from harness import (DIALOG_LEFT as LEFT, DIALOG_TOP as TOP, HUD_BLUE, LABEL_BLUE, PALE_YELLOW, SELECTED_GREEN,
@@ -103,7 +103,22 @@ class Path(harness.WindowTest):
         time.sleep(0.3)
         self.assertTrue(dialog_shown(run.capture("after a right click")), "a right click closed the dialog")
         run.click(1)
-        run.wait_screen("title menu", harness.title_shown, 5)
+        name = read_text(run.wait_screen("title menu", harness.title_shown, 5), 200, 320, VALUE_RED, 12)
+
+        # A game to its end (the idle ship dies) enters the table under the title's name, proven, after
+        # the record carried over (no game: not proven); Enter watches it, its quit dialog gives the table back.
+        run.press("Return", "game", harness.play_shown)
+        run.wait_screen("game over", harness.game_over_shown, 120)
+        run.wait_screen("title menu", harness.title_shown, 10)
+        entries = [name, "non prouv?e", name, "prouv?e"]  # the font has no é
+        table = lambda shot: [read_text(shot, x, 296 + 18 * rank, colour, 12) for rank, proof in ((0, VALUE_RED), (1, SELECTED_GREEN))
+                              for x, colour in ((520, PALE_YELLOW), (624, proof))] == entries
+        run.press("F2", "table of honour", table, 5)
+        run.key("Down")
+        run.press("Return", "its game again", harness.play_shown)
+        self.press(run, "Escape", "its quit dialog", dialog_shown)
+        run.press("Return", "the table again", table)
+        run.press("Escape", "title menu", harness.title_shown)
         # With no sound device, alsa-lib would print nine lines at every start.
         run.key("Escape")
         self.assertEqual((run.wait_exit(), run.output()), (0, ""))
