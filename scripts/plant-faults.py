@@ -17,7 +17,9 @@ A fault is a block of scripts/faults.txt:
 
 `old` must stand exactly once in the file (a fault that no longer applies is reported as
 stale, so the list is kept true as the code moves). `old`/`new` may span lines with a
-literal \\n.
+literal \\n. A line `# uncaught: reason` names a fault the tests cannot see (equivalent, or
+only a window could show it): missed, it is listed with its reason apart from the misses;
+caught, it is reported so the line goes.
 """
 import argparse, os, pathlib, shutil, subprocess, sys, time
 
@@ -32,6 +34,8 @@ def read_faults(path):
             name, _, symptom = line[3:].partition(":")
             fault = {"name": name.strip(), "symptom": symptom.strip()}
             faults.append(fault)
+        elif fault is not None and line.startswith("# uncaught:"):
+            fault["uncaught"] = line.partition(":")[2].strip()
         elif fault is not None and ":" in line and not line.startswith("#"):
             key, _, value = line.partition(":")
             if key.strip() in ("file", "old", "new", "window"):
@@ -117,11 +121,16 @@ def main():
 
     run(["cmake", "--build", str(build), "-j2"], ROOT)  # leave the scratch build as the tree is
     for f in missed:
-        print(f"missed: {f['name']} ({f['file']}): {f['symptom']}")
+        print(f"uncaught: {f['name']}: {f['uncaught']}" if "uncaught" in f else f"missed: {f['name']} ({f['file']}): {f['symptom']}")
+    for f in caught:
+        if "uncaught" in f:
+            print(f"caught though marked uncaught: {f['name']} (its `# uncaught:` line goes)")
     for f in stale:
         print(f"stale: {f['name']} ({f['file']}): its text no longer stands once, or it does not build")
-    print(f"{len(caught)} of {len(caught) + len(missed)} caught" + (f", {len(stale)} stale" if stale else ""))
-    return 0 if not stale else 1
+    named = sum("uncaught" in f for f in missed)
+    print(f"{len(caught)} of {len(caught) + len(missed)} caught ({100 * len(caught) // max(1, len(caught) + len(missed))} %)"
+          + (f", {named} named uncaught" if named else "") + (f", {len(stale)} stale" if stale else ""))
+    return 0 if not stale and named == len(missed) else 1
 
 
 if __name__ == "__main__":

@@ -106,6 +106,7 @@ TEST(DataFile, EachDamagedFileIsTurnedAwayWithItsMessage) {
          "propriété incohérente"},
         {"a font", datafile_bytes({{"FONT", {0, 0}}}), "type d'objet inconnu"},
         {"a picture 0 wide", datafile_bytes({bitmap_object(0, 5)}), "image vide"},
+        {"a picture a byte short", datafile_bytes({{"BMP ", spliced(bitmap_object(2, 2).contents, 6, 1, {})}}), "taille d'image incohérente"},
         {"a sound a byte short", sound(samp.size() - 1, 1, {}), "taille de son incohérente"},
         {"12-bit sound", sound(1, 1, {12}), "format de son inconnu"},
         {"stereo by its header", sound(0, 2, {0xFF, 0xF0}), "taille de son incohérente"},

@@ -10,15 +10,16 @@
 namespace {
 
 // What each command line asks for: the action, then for play the display and scale it puts in the
-// settings (kept for the next start when chosen), the data file, the game to watch or to verify.
+// settings (kept for the next start when chosen), the data file, the game to watch or to verify, then
+// the modes it tries on a 1600x1260 desktop (a window's scale leaves room for the panels).
 // A wrong one is turned away naming what is wrong (its first word, before any "=", in these cases).
 TEST(CommandLine, ChoosesTheDisplayTheFilesAndTurnsAwayAnythingElse) {
     const std::pair<std::vector<const char*>, std::string> cases[] = {
-        {{}, "play u0"}, {{"--plein-ecran", "--donnees", "a b.dat"}, "play f0 kept a b.dat"},
-        {{"--plein-ecran", "--donnees=x.dat", "--fenetre"}, "play w0 kept x.dat"},  // the last wins
+        {{}, "play u0 a800"}, {{"--plein-ecran", "--donnees", "a b.dat"}, "play f0 kept a b.dat f1600 f800 w800"},
+        {{"--plein-ecran", "--donnees=x.dat", "--fenetre"}, "play w0 kept x.dat w800 f800"},  // the last wins
         {{"--fenetre", "--help", "--bogus"}, "help"}, {{"--version", "--bogus"}, "version"},
-        {{"--echelle=2"}, "play w2 kept"}, {{"--echelle", "9", "--plein-ecran"}, "play f9 kept"},
-        {{"--rejouer", "a.replay"}, "play u0 watch a.replay"}, {{"--verifier", "b", "--donnees", "c"}, "play u0 c verify b"},
+        {{"--echelle=2"}, "play w2 kept w800 f800"}, {{"--echelle", "9", "--plein-ecran"}, "play f9 kept f1600 f800 w800"},
+        {{"--rejouer", "a.replay"}, "play u0 watch a.replay a800"}, {{"--verifier", "b", "--donnees", "c"}, "play u0 c verify b a800"},
         {{"--donnees"}, ""}, {{"--donnees", ""}, ""}, {{"--donnees="}, ""}, {{"--window"}, ""}, {{"zudaduviz.dat"}, ""},
         {{"--echelle"}, ""}, {{"--echelle", ""}, ""}, {{"--echelle", "0"}, ""}, {{"--echelle=10"}, ""}, {{"--echelle", "x"}, ""},
         {{"--rejouer"}, ""}, {{"--verifier", ""}, ""}, {{"--rejouer=a"}, ""},  // turned away
@@ -35,6 +36,10 @@ TEST(CommandLine, ChoosesTheDisplayTheFilesAndTurnsAwayAnythingElse) {
                               (kept ? " kept" : "") + (options.data_file.empty() ? "" : " " + options.data_file) +
                               (options.replay_to_watch.empty() ? "" : " watch " + options.replay_to_watch) +
                               (options.replay_to_verify.empty() ? "" : " verify " + options.replay_to_verify);
+        if (options.action == Options::Action::play)
+            for (const DisplayMode& m : display_modes_for(settings, 1600, 1260, 800, 600))
+                got += std::string(" ") + "wfa"[(m.card == GFX_AUTODETECT_FULLSCREEN) + 2 * (m.card == GFX_AUTODETECT)] +
+                       std::to_string(m.width);
         EXPECT_EQ(got, expected) << first;
         EXPECT_EQ(options.error.find(first) != std::string::npos, expected.empty()) << first;
     }
@@ -60,9 +65,9 @@ TEST_F(Desktop, AltEnterAndF11SwitchOncePerPressAndAnEnterWithAltNeitherPlaysNor
         EXPECT_EQ(std::pair(game.display_switch_wanted(), game.enter_pressed()),
                   std::pair(presses[i].switches, presses[i].plain_enter)) << "press " << i;
     }
-    key[KEY_ALT] = key[KEY_SPACE] = 1;
+    key[KEY_ALT] = key[KEY_SPACE] = 1, pause_key_struck = true;  // a Pause struck before the change is forgotten too
     game.reset_keyboard();
-    EXPECT_EQ(std::pair(key[KEY_ALT], key[KEY_SPACE]), std::pair(char(1), char(0)));
+    EXPECT_EQ(std::tuple(key[KEY_ALT], key[KEY_SPACE], pause_key_struck.load()), std::tuple(char(1), char(0), false));
     int frames = 0;  // Alt+Enter on the dialog's first four frames, then Escape
     game.frame_observer = [&](BITMAP*) { key[KEY_ALT] = key[KEY_ENTER] = ++frames < 5, key[KEY_ESC] = frames >= 5; };
     EXPECT_FALSE(game.quit_dialog()) << "the Enter of Alt+Enter confirmed";

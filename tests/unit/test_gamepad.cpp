@@ -9,16 +9,16 @@
 using GamePadPlay = PlayScene;
 
 // Laid out like the common pads on Linux: the left stick, a trigger paired with the right
-// stick's x, the right stick's y with the other trigger, the cross. A trigger at rest reads as
+// stick's x, the right stick's y with the other trigger, the cross, a lone throttle. A trigger at rest reads as
 // pushed to its low end: it must not steer. Start opens the quit dialog, where the second
 // button says no, fire yes (each of the dialog's frames presses the button; Escape after 100
 // frames ends a deaf one); Start plays from the title. A button held through a keyboard reset
 // counts again once released, as a key does; an unplugged pad counts no more.
 TEST_F(GamePadPlay, TheSticksAndButtonsGiveTheGamesInputsOnEveryScreen) {
-    num_joysticks = 1, joy[0].num_sticks = 4, joy[0].num_buttons = 11;
-    for (int s = 0; s < 4; s++) joy[0].stick[s].num_axis = 2;
+    num_joysticks = 1, joy[0].num_sticks = 5, joy[0].num_buttons = 11;
+    for (int s = 0; s < 5; s++) joy[0].stick[s].num_axis = 2 - (s == 4);
     const auto press = [this](int button, bool down) { joy[0].button[button].b = down, game.pad.poll(); };
-    for (auto [stick, right, moved] : {std::tuple{0, false, -5}, {0, true, 5}, {3, false, -5}, {3, true, 5}, {1, false, 0}}) {
+    for (auto [stick, right, moved] : {std::tuple{0, false, -5}, {0, true, 5}, {3, false, -5}, {3, true, 5}, {1, false, 0}, {4, true, 0}}) {
         ship().x = 300;
         joy[0].stick[stick].axis[0] = JOYSTICK_AXIS_INFO{0, !right, right, nullptr};
         game.steer(10, game.read_inputs());

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -68,6 +69,11 @@ TEST(Pictures, EachGameFieldHoldsWhatItsRoleDrawsOrPlaysAndTheQuitDialogItsAreas
             }
         EXPECT_EQ(wrong, 0) << "field " << i;
     }
+    // Quantising alone: magenta drawn stays off the mask colour, and half covered is visible.
+    Canvas two(2, 1);
+    two.at(0, 0) = rgb(255, 0, 255), two.at(1, 0) = Colour{0.25f, 0.25f, 0.25f, 0.5f};
+    const Quantised q = quantise(two);
+    EXPECT_EQ(std::tuple(q.opaque[0], q.opaque[1], q.rgb[1] > 0), std::tuple(1, 1, true));
 
     // Allegro keeps 16-bit samples unsigned: the WAV file's signed values, offset by half the range.
     for (int e = 0; e < effect_count; e++) {

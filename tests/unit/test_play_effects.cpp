@@ -25,7 +25,7 @@ TEST_F(Effects, ClicksOnTheTitleMenusWidgetsAndTheQuitDialogAreHeard) {
     };
     EXPECT_FALSE(game.title_menu());
     mouse_b = 0;
-    EXPECT_EQ(std::pair(game.music_on, game.settings.effects_on), std::pair(1, true));
+    EXPECT_EQ(std::tuple(game.music_on, game.settings.music_on, game.settings.effects_on), std::tuple(1, true, true));
     key[KEY_ESC] = 1;
     game.frame_observer = [](BITMAP*) { key[KEY_ESC] = 1; };
     EXPECT_FALSE(update_after(1));

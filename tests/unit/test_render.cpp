@@ -42,6 +42,12 @@ TEST(Render, TheGaugeTheFrameRateAndEachFrameDrawnClearedBackToFrontFromTheStars
                 ASSERT_EQ(getpixel(game.buffer, x, y), expected) << "column " << x << ", row " << y << ", hull " << hull;
             }
     }
+    // The score and kills lines, each its own number: their texts in black over them leave nothing.
+    player.score = 5, player.kills = 7;
+    game.draw_frame();
+    textprintf_ex(game.buffer, font, 282, 10, 0, -1, _("SCORE : %i"), 5);
+    textprintf_ex(game.buffer, font, 282, 20, 0, -1, _("TUES : %i"), 7);
+    for (int at = 0; at < 18 * 140; at++) ASSERT_EQ(getpixel(game.buffer, 282 + at % 140, 10 + at / 140), 0) << at;
     for (auto [start, now, frames, expected] :
          {std::array{0, 250, 30, 60}, {0, 200, 7, 17}, {700, 700, 12, 0}, {800, 700, 12, 0}, {1000, 1170, 10, 29}}) {
         game.fps_start_tick = start;

@@ -32,7 +32,7 @@ class Keys(harness.WindowTest):
         switch_music(self, run, 150, "Musique ON")
         harness.switch_option(LEVEL_Y, self, run, 150, "Rapidit? 2")
         self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "Espace")
-        for key in ("Down", "Down", "Return"):
+        for key in ("Up", "Down", "Down", "Down", "Return"):  # Up from the first line wraps to the last, Down back
             run.key(key)
         run.wait_screen("waiting for a key", lambda shot: read_text(shot, 360, FIRE_Y, (255, 255, 192), 3) == "...")
         run.press("k", "fire on K", lambda shot: fire_key(shot) == "K")
@@ -60,11 +60,15 @@ class Keys(harness.WindowTest):
         self.server.env["LANG"] = "en_US.UTF-8"
         run = self.start_at_title(exe=exe, with_data=False, record=kept_games)
         shot = run.capture("installed")
-        self.assertEqual([read_text(shot, 200, y, VALUE_RED, 13) for y in (LEVEL_Y, MUSIC_Y)], ["Pace 2", "Music ON"])
+        # No game at pace 2 yet: no record line.
+        self.assertEqual([read_text(shot, 200, y, VALUE_RED, 13) for y in (LEVEL_Y, MUSIC_Y)] +
+                         [read_text(shot, 284, 570, harness.LABEL_BLUE, 30).strip()], ["Pace 2", "Music ON", ""])
         self.assertGreater(sound.listen("installed, menu tune")[0], harness.PLAYING_DB)
         self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "K")
         run.press("Escape", "title menu", harness.title_shown)
+        untouched = time.monotonic()
         shot = run.wait_screen("demo", harness.play_shown, timeout=35)  # 20 s untouched, then it starts
+        self.assertGreater(time.monotonic() - untouched, 15, "the demo came before 20 s")
         self.assertEqual([read_text(shot, *place) for place in ((600, 24, PALE_YELLOW, 4), (10, 10, harness.HUD_BLUE, 8),
                           (150, 10, harness.HUD_BLUE, 7))], ["DEMO", "WEAPONS", "ARMOUR"], self.last_kept)
         run.press("Return", "title after the demo", harness.title_shown, 2)
