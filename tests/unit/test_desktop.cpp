@@ -71,4 +71,16 @@ TEST_F(Desktop, AltEnterAndF11SwitchOncePerPressAndAnEnterWithAltNeitherPlaysNor
     int frames = 0;  // Alt+Enter on the dialog's first four frames, then Escape
     game.frame_observer = [&](BITMAP*) { key[KEY_ALT] = key[KEY_ENTER] = ++frames < 5, key[KEY_ESC] = frames >= 5; };
     EXPECT_FALSE(game.quit_dialog()) << "the Enter of Alt+Enter confirmed";
+    // A left click on "Oui" leaves; on "Non" or the close box it goes on; a right click or a
+    // click beside them asks on (Escape from the fifth frame).
+    const int left = 400 - game.quit_image->w / 2, top = 300 - game.quit_image->h / 2;
+    for (auto [x, y, buttons, leaves, seen] : {std::tuple{77, 96, 1, true, 1}, {183, 96, 1, false, 1}, {250, 11, 1, false, 1},
+             {77, 96, 2, false, 5}, {130, 96, 1, false, 5}, {250, 30, 1, false, 5}}) {
+        frames = 0;
+        game.frame_observer = [&, x = x, y = y, buttons = buttons](BITMAP*) {
+            mouse_x = left + x, mouse_y = top + y, mouse_b = buttons, key[KEY_ESC] = ++frames >= 5;
+        };
+        EXPECT_EQ(std::pair(game.quit_dialog(), frames), std::pair(leaves, seen)) << x << "," << y << " buttons " << buttons;
+    }
+    mouse_b = 0;
 }

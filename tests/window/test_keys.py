@@ -1,17 +1,20 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The keys screen, the installed game and the title's demo in real windows. Level 2 is chosen,
-# F1 opens the keys screen, fire goes to another key, a game fires with that key. Then the game
-# installed as a packager installs it (cmake --install into a DESTDIR), started from a folder
-# that has nothing to do with it, finds its data and its instruments and the key, the music and
-# the level as they were left, and speaks English to an English locale that the machine has not
-# generated (its catalogue installed); with a FIFO for the best game and a last game in the
-# player's data folder, the untouched title starts the last one as a demo with its "DEMO" line
-# and English HUD, and a key ends it back on the title without acting.
+# F1 opens the keys screen, fire goes to another key (a wait given up, two keys exchanged back
+# and forth, each exchange said), a game fires with that key. Then the game installed as a
+# packager installs it (cmake --install into a DESTDIR), started from a folder that has nothing
+# to do with it, finds its data and its instruments and the key, the music and the level as they
+# were left (a click on Keys shows the key, Defaults puts Space back, Back leaves), and speaks
+# English to an English locale that the machine has not generated (its catalogue installed);
+# with a FIFO for the best game and a last game in the player's data folder, the untouched title
+# starts the last one as a demo with its "DEMO" line and English HUD, and a key ends it back on
+# the title without acting.
 import os, pathlib, shutil, subprocess, tempfile, time
 import harness
 from harness import MUSIC_Y, PALE_YELLOW, SELECTED_GREEN, VALUE_RED, dialog_shown, read_text, switch_music
 
 FIRE_Y = 270 + 2 * 18  # the third action's line
+BRIGHT = (255, 255, 192)  # the notices, and the line waiting for a key
 LEVEL_Y = 300  # the title's "Rapidité" line (the font's é reads as ?)
 STORED_GAME = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "replays", "firing-to-the-right.replay")
 
@@ -24,6 +27,17 @@ def fire_key(shot):
     return read_text(shot, 360, FIRE_Y, VALUE_RED, 8)
 
 
+def waiting(y):  # for a key on line y
+    return lambda shot: read_text(shot, 360, y, BRIGHT, 3) == "..."
+
+
+def said(shot, notice):  # the keys screen's notice, centred at y 440
+    return read_text(shot, 400 - 4 * len(notice), 440, BRIGHT, len(notice)) == notice
+
+
+CHOOSE = "Cliquez sur une action, ou fl?ches et Entr?e"
+
+
 class Keys(harness.WindowTest):
 
     def test_fire_on_another_key_kept_by_the_installed_game_with_its_music_and_its_demo(self):
@@ -34,8 +48,18 @@ class Keys(harness.WindowTest):
         self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "Espace")
         for key in ("Up", "Down", "Down", "Down", "Return"):  # Up from the first line wraps to the last, Down back
             run.key(key)
-        run.wait_screen("waiting for a key", lambda shot: read_text(shot, 360, FIRE_Y, (255, 255, 192), 3) == "...")
+        run.wait_screen("waiting for a key", waiting(FIRE_Y))
         run.press("k", "fire on K", lambda shot: fire_key(shot) == "K")
+        # Escape gives up a wait; a key another action had changes places with its own, and the screen says so.
+        run.key("Return")
+        run.wait_screen("waiting again", waiting(FIRE_Y))
+        run.press("Escape", "the wait given up", lambda shot: fire_key(shot) == "K" and said(shot, CHOOSE))
+        for key, y, fire, notice in (("Up", FIRE_Y - 18, "Droite", "Droite et Tir ?changent leurs touches"),
+                                     ("Down", FIRE_Y, "K", "Tir et Droite ?changent leurs touches")):
+            run.key(key)
+            run.key("Return")
+            run.wait_screen(f"waiting at {y}", waiting(y))
+            run.press("k", notice, lambda shot: fire_key(shot) == fire and said(shot, notice))
         run.press("Escape", "title menu", harness.title_shown)
         run.press("Return", "game", harness.play_shown)
         # Held, K fires every tenth update: on a busy machine a capture may come after several.
@@ -64,8 +88,17 @@ class Keys(harness.WindowTest):
         self.assertEqual([read_text(shot, 200, y, VALUE_RED, 13) for y in (LEVEL_Y, MUSIC_Y)] +
                          [read_text(shot, 284, 570, harness.LABEL_BLUE, 30).strip()], ["Pace 2", "Music ON", ""])
         self.assertGreater(sound.listen("installed, menu tune")[0], harness.PLAYING_DB)
-        self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "K")
-        run.press("Escape", "title menu", harness.title_shown)
+        # A click on "Keys" opens the screen, one on "Defaults" puts the first keys back (kept at once), "Back" leaves.
+        run.point(105, 393, harness.pointer_at(105, 393), "pointer on Keys")
+        run.click(hold=harness.SHORT_CLICK)
+        self.assertEqual(fire_key(run.wait_screen("keys screen", keys_shown, 5)), "K")
+        run.point(255, 473, harness.pointer_at(255, 473), "pointer on Defaults")
+        run.click(hold=harness.SHORT_CLICK)
+        run.wait_screen("the first keys", lambda shot: fire_key(shot) == "Space" and said(shot, "The original keys and buttons are back"))
+        self.assertIn("key_fire=SPACE\n", (pathlib.Path(self.config_home) / "zudaduviz" / "settings").read_text())
+        run.point(475, 473, harness.pointer_at(475, 473), "pointer on Back")
+        run.click(hold=harness.SHORT_CLICK)
+        run.wait_screen("title menu", harness.title_shown)
         untouched = time.monotonic()
         shot = run.wait_screen("demo", harness.play_shown, timeout=35)  # 20 s untouched, then it starts
         self.assertGreater(time.monotonic() - untouched, 15, "the demo came before 20 s")
