@@ -128,7 +128,7 @@ class Path(harness.WindowTest):
 
 # The command line's answers, each status with its message, without a display (none needed):
 # the stored game replays to its end; with its seed changed it differs at a check; with its
-# version changed it is tried with a warning.
+# version changed it is tried with a warning; --scores shows an entry without its game as not proven.
 STORED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "replays", "left-alone.replay")
 COMMAND_ROWS = [((), 1, "Le mode graphique ne peut etre mis en place"), (("--help",), 0, r"^Usage : zudaduviz (.|\n)*--verifier"),
                 (("--version",), 0, r"^zudaduviz \d+\.\d+\.\d+\n$"), (("--fenetre", "--bogus"), 2, "option inconnue « --bogus »"),
@@ -136,16 +136,21 @@ COMMAND_ROWS = [((), 1, "Le mode graphique ne peut etre mis en place"), (("--hel
                 (("--rejouer", "absent.replay"), 1, "impossible de lire"), (("--verifier", "absent.replay"), 1, "impossible de lire"),
                 (("--verifier", STORED, "--donnees", "absent.dat"), 1, "absent.dat"),
                 (("--verifier", "seed"), 1, r"différence à la mise à jour \d+"),
-                (("--verifier", "version"), 0, r"contrôles en accord(.|\n)*par la version 9+,")]
+                (("--verifier", "version"), 0, r"contrôles en accord(.|\n)*par la version 9+,"),
+                (("--scores",), 0, r"^Rapidité 1\n +1\. +900 .* Zoé +non prouvée : pas de partie enregistrée\nRapidité 2\n  aucune partie\n"),
+                (("--scores", "--donnees", "absent.dat"), 1, "absent.dat")]
 
 
 class CommandLine(unittest.TestCase):
     def test_each_status_with_its_message(self):
         gone = ("DISPLAY", "WAYLAND_DISPLAY", "XAUTHORITY", "LANGUAGE", "LC_ALL", "LC_MESSAGES")  # the game in French
-        env = dict({k: v for k, v in os.environ.items() if k not in gone}, LANG="C", **harness.LEAK_CHECK)
+        folder = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-command-"))
+        env = dict({k: v for k, v in os.environ.items() if k not in gone}, LANG="C", **harness.LEAK_CHECK,
+                   XDG_DATA_HOME=os.path.join(folder, "data"), XDG_CONFIG_HOME=os.path.join(folder, "config"))
+        os.makedirs(os.path.join(folder, "data", "zudaduviz"))
+        pathlib.Path(folder, "data", "zudaduviz", "scores").write_text("1 900 - - - Zoé -\n")  # a score without its game
         stored = pathlib.Path(STORED).read_bytes()
         seed = 11 + stored[10]  # after the magic, the format and the version's length and text
-        folder = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-command-"))
         pathlib.Path(folder, "seed").write_bytes(stored[:seed] + bytes([stored[seed] ^ 1]) + stored[seed + 1:])
         pathlib.Path(folder, "version").write_bytes(stored[:11] + b"9" * stored[10] + stored[seed:])
         for args, status, message in COMMAND_ROWS:
