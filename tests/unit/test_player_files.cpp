@@ -38,7 +38,7 @@ std::string read(const std::string& path) {
 }
 
 // The display (u, w or f) and effects, the keys by Allegro's names, then the buttons counted
-// from 1 (- for none), then the music, and the level and auto-fire when not the first ones.
+// from 1 (- for none), then the music, and the level, name, language and auto-fire when chosen.
 std::string summary(const Settings& settings) {
     std::string text = std::string(1, "uwf"[int(settings.display)]) + (settings.effects_on ? " effects |" : " quiet |");
     for (int key : settings.bindings.keys) text += std::string(" ") + _keyboard_common_names[key];
@@ -46,6 +46,8 @@ std::string summary(const Settings& settings) {
     for (int button : settings.bindings.buttons) text += " " + (button < 0 ? "-" : std::to_string(button + 1));
     text += settings.music_on ? " | music on" : " | music off";
     if (settings.level != 1) text += " | level " + std::to_string(settings.level);
+    if (!settings.name.empty()) text += " | " + settings.name;
+    if (settings.language >= 0) text += std::string(" | ") + languages[settings.language].code;
     return text + (settings.auto_fire ? " | auto-fire" : "");
 }
 
@@ -72,6 +74,10 @@ TEST(Settings, AnyDamageGivesTheDefaultsGoodLinesSurviveAndSavedChoicesComeBack)
         {"button_fire=2\nbutton_missiles=2\n", "u effects | LEFT RIGHT SPACE 1 2 3 UP DOWN P | - - 2 - 3 4 - - - | music off"},
         {"level=5\nauto_fire=on\n", defaults + " | level 5 | auto-fire"},
         {"level=0\nauto_fire=1\n", defaults}, {"level=6\n", defaults}, {"level=22\n", defaults}, {"level=x\n", defaults},
+        // A name keeps the letters the font draws, twelve at most; a language is one with its catalogue, by its code.
+        {"name= Zoé \nlanguage=en\n", defaults + " | Zoé | en"}, {"language=fr\n", defaults + " | fr"},
+        {"name=a b\t\x01" "c\xff\xe2\x82\xac" "d0123456789\nlanguage=EN\n", defaults + " | abcd01234567"},
+        {"name=\nlanguage=de\n", defaults}, {"language=en_GB\n", defaults},
     };
     for (const auto& [contents, expected] : cases) {
         std::ofstream(path) << contents;
@@ -84,12 +90,13 @@ TEST(Settings, AnyDamageGivesTheDefaultsGoodLinesSurviveAndSavedChoicesComeBack)
     chosen.display = Settings::Display::fullscreen;
     chosen.level = 4;
     chosen.auto_fire = true;
+    chosen.name = "Zoé", chosen.language = 1;
     const int keys_chosen[actions::count] = {KEY_A, KEY_D, KEY_0_PAD, KEY_RSHIFT, KEY_COMMA, KEY_TAB, KEY_W, KEY_S, KEY_PGDN};
     for (int action = 0; action < actions::count; action++) chosen.bindings.give_key(action, keys_chosen[action]);
     chosen.bindings.give_button(actions::pause, 8);
     chosen.bindings.give_button(actions::fire, 1);
     // Fire took the missiles' button, and they fire's.
-    ASSERT_EQ(summary(chosen), "f effects | A D 0 PAD RSHIFT KEY72 TAB W S PGDN | - - 2 1 3 4 - - 9 | music on | level 4 | auto-fire");
+    ASSERT_EQ(summary(chosen), "f effects | A D 0 PAD RSHIFT KEY72 TAB W S PGDN | - - 2 1 3 4 - - 9 | music on | level 4 | Zoé | en | auto-fire");
     ASSERT_TRUE(save_settings(chosen, folder.path + "/a/b/settings"));
     EXPECT_EQ(summary(load_settings(folder.path + "/a/b/settings")), summary(chosen));
     const std::string saved = read(folder.path + "/a/b/settings");

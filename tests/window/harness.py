@@ -78,6 +78,10 @@ def read_text(shot, x, y, colour, cells=24):  # the text drawn in colour from (x
     return text.rstrip()
 
 
+def centred_text(shot, y, colour, text):  # text drawn centred on the picture's line y
+    return read_text(shot, 400 - 4 * len(text), y, colour, len(text)) == text
+
+
 # The play button, the quit dialog and the game-over picture are drawn in French and in English.
 PLAY_BUTTONS, DIALOGS, GAME_OVERS = (4, 5, 6, 98, 99, 100), (72, 101), (65, 102)
 

@@ -1,21 +1,22 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The keys screen, the installed game and the title's demo in real windows. Level 2 is chosen,
 # F1 opens the keys screen, fire goes to another key (a wait given up, two keys exchanged back
-# and forth, each exchange said), a game fires with that key. Then the game installed as a
-# packager installs it (cmake --install into a DESTDIR), started from a folder that has nothing
-# to do with it, finds its data and its instruments and the key, the music and the level as they
-# were left (a click on Keys shows the key, Defaults puts Space back, Back leaves), and speaks
-# English to an English locale that the machine has not generated (its catalogue installed);
-# with a FIFO for the best game and a last game in the player's data folder, the untouched title
-# starts the last one as a demo with its "DEMO" line and English HUD, and a key ends it back on
-# the title without acting.
-import os, pathlib, shutil, subprocess, tempfile, time
+# and forth, each exchange said), a name is typed on the title (kept, given up, emptied: the
+# login name again), a game fires with that key. Then the game installed as a packager installs
+# it (cmake --install into a DESTDIR), started from a folder that has nothing to do with it,
+# finds its data and its instruments and the key, the music and the level as they were left (a
+# click on Keys shows the key, Defaults puts Space back, Back leaves), and speaks English to an
+# English locale that the machine has not generated (its catalogue installed; French at a click
+# on Language, English again at the next); with a FIFO for the best game and a last game in the
+# player's data folder, the untouched title starts the last one as a demo with its "DEMO" line
+# and English HUD, and a key ends it back on the title without acting.
+import os, pathlib, pwd, shutil, subprocess, tempfile, time
 import harness
 from harness import MUSIC_Y, PALE_YELLOW, SELECTED_GREEN, VALUE_RED, dialog_shown, read_text, switch_music
 
 FIRE_Y = 270 + 2 * 18  # the third action's line
 BRIGHT = (255, 255, 192)  # the notices, and the line waiting for a key
-LEVEL_Y = 300  # the title's "Rapidité" line (the font's é reads as ?)
+LEVEL_Y, NAME_Y, LANGUAGE_Y = 300, 320, 410  # the title's "Rapidité" (the font's é reads as ?), "Nom" and "Langue" lines
 STORED_GAME = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "replays", "firing-to-the-right.replay")
 
 
@@ -31,8 +32,8 @@ def waiting(y):  # for a key on line y
     return lambda shot: read_text(shot, 360, y, BRIGHT, 3) == "..."
 
 
-def said(shot, notice):  # the keys screen's notice, centred at y 440
-    return read_text(shot, 400 - 4 * len(notice), 440, BRIGHT, len(notice)) == notice
+def said(shot, notice):  # the keys screen's notice
+    return harness.centred_text(shot, 440, BRIGHT, notice)
 
 
 CHOOSE = "Cliquez sur une action, ou fl?ches et Entr?e"
@@ -41,6 +42,7 @@ CHOOSE = "Cliquez sur une action, ou fl?ches et Entr?e"
 class Keys(harness.WindowTest):
 
     def test_fire_on_another_key_kept_by_the_installed_game_with_its_music_and_its_demo(self):
+        settings = pathlib.Path(self.config_home) / "zudaduviz" / "settings"
         sound = harness.SoundCapture(self)  # without a sound device the music starts off, whatever was chosen
         run = self.start_at_title()
         switch_music(self, run, 150, "Musique ON")
@@ -61,6 +63,19 @@ class Keys(harness.WindowTest):
             run.wait_screen(f"waiting at {y}", waiting(y))
             run.press("k", notice, lambda shot: fire_key(shot) == fire and said(shot, notice))
         run.press("Escape", "title menu", harness.title_shown)
+        # "Nom": typed and kept by Enter at once; a typing given up by Escape (which quits nothing); emptied, the login name.
+        name = lambda shot: read_text(shot, 200, NAME_Y, VALUE_RED, 14)
+        login = pwd.getpwuid(os.getuid()).pw_name[:12]
+        self.assertEqual(name(run.capture("title")), login)
+        for typed, end, shown in (("BackSpace " * 13 + "Z o e", "Return", "Zoe"), ("q", "Escape", "Zoe"),
+                                  ("BackSpace " * 3, "Return", login)):
+            run.point(105, NAME_Y + 3, harness.pointer_at(105, NAME_Y + 3), "pointer on Nom")
+            run.click(hold=harness.SHORT_CLICK)
+            run.wait_screen("typing", lambda shot: name(shot).endswith("_"))
+            run.xdotool("key", "--delay", 40, *typed.split(), end)
+            run.wait_screen(f"name {shown}", lambda shot: name(shot) == shown)
+            if shown == "Zoe":
+                self.assertIn("name=Zoe\n", settings.read_text())
         run.press("Return", "game", harness.play_shown)
         # Held, K fires every tenth update: on a busy machine a capture may come after several.
         run.hold("k", "a missile fired", lambda shot: read_text(shot, 10, 20, SELECTED_GREEN, 14) in
@@ -69,7 +84,7 @@ class Keys(harness.WindowTest):
         run.press("Return", "title menu", harness.title_shown)
         run.key("Escape")
         self.assertEqual(run.wait_exit(), 0)
-        self.assertIn("key_fire=K\n", (pathlib.Path(self.config_home) / "zudaduviz" / "settings").read_text())
+        self.assertIn("key_fire=K\n", settings.read_text())
 
         destdir = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-destdir-"))
         subprocess.run(["cmake", "--install", harness.BUILD_DIR], env=dict(os.environ, DESTDIR=destdir), check=True,
@@ -95,10 +110,15 @@ class Keys(harness.WindowTest):
         run.point(255, 473, harness.pointer_at(255, 473), "pointer on Defaults")
         run.click(hold=harness.SHORT_CLICK)
         run.wait_screen("the first keys", lambda shot: fire_key(shot) == "Space" and said(shot, "The original keys and buttons are back"))
-        self.assertIn("key_fire=SPACE\n", (pathlib.Path(self.config_home) / "zudaduviz" / "settings").read_text())
+        self.assertIn("key_fire=SPACE\n", settings.read_text())
         run.point(475, 473, harness.pointer_at(475, 473), "pointer on Back")
         run.click(hold=harness.SHORT_CLICK)
         run.wait_screen("title menu", harness.title_shown)
+        # "Language" speaks French at once, then English again, kept.
+        harness.switch_option(LANGUAGE_Y, self, run, 105, "Fran?ais")
+        self.assertEqual(read_text(run.capture("in French"), 100, LANGUAGE_Y, harness.LABEL_BLUE, 6), "Langue")
+        harness.switch_option(LANGUAGE_Y, self, run, 105, "English")
+        self.assertIn("language=en\n", settings.read_text())
         untouched = time.monotonic()
         shot = run.wait_screen("demo", harness.play_shown, timeout=35)  # 20 s untouched, then it starts
         self.assertGreater(time.monotonic() - untouched, 15, "the demo came before 20 s")

@@ -7,7 +7,7 @@
 import os, pathlib, re, subprocess, tempfile, time, unittest
 import harness
 from harness import (DIALOG_LEFT as LEFT, DIALOG_TOP as TOP, HUD_BLUE, LABEL_BLUE, PALE_YELLOW, SELECTED_GREEN,
-                     UNDERLINE_BLUE, VALUE_RED, around_dialog, dialog_shown, match_ratio, near, pause_shown, playing,
+                     UNDERLINE_BLUE, VALUE_RED, around_dialog, centred_text, dialog_shown, match_ratio, near, pause_shown, playing,
                      read_text, reference)
 
 RECORD = 999990
@@ -106,7 +106,7 @@ class Path(harness.WindowTest):
         name = read_text(run.wait_screen("title menu", harness.title_shown, 5), 200, 320, VALUE_RED, 12)
 
         # A game to its end (the idle ship dies) enters the table under the title's name, proven, after
-        # the record carried over (no game: not proven); Enter watches it, its quit dialog gives the table back.
+        # the record carried over (no game: not proven); Down and Enter watch it, its quit dialog gives the table back.
         run.press("Return", "game", harness.play_shown)
         run.wait_screen("game over", harness.game_over_shown, 120)
         run.wait_screen("title menu", harness.title_shown, 10)
@@ -114,6 +114,14 @@ class Path(harness.WindowTest):
         table = lambda shot: [read_text(shot, x, 296 + 18 * rank, colour, 12) for rank, proof in ((0, VALUE_RED), (1, SELECTED_GREEN))
                               for x, colour in ((520, PALE_YELLOW), (624, proof))] == entries
         run.press("F2", "table of honour", table, 5)
+        # Left from pace 1 wraps to the fifth, empty; Right comes back. A click on the entry without a game says so.
+        run.press("Left", "pace 5", lambda shot: centred_text(shot, 250, PALE_YELLOW, "Tableau d'honneur : Rapidit? 5")
+                  and centred_text(shot, 296, LABEL_BLUE, "Aucune partie ? cette rapidit?"))
+        run.press("Right", "pace 1", lambda shot: centred_text(shot, 250, PALE_YELLOW, "Tableau d'honneur : Rapidit? 1")
+                  and table(shot))
+        run.point(300, 299, harness.pointer_at(300, 299), "pointer on the first entry")
+        run.click(hold=harness.SHORT_CLICK)
+        run.wait_screen("no game to watch", lambda shot: centred_text(shot, 490, PALE_YELLOW, "pas de partie enregistr?e"))
         run.key("Down")
         run.press("Return", "its game again", harness.play_shown)
         self.press(run, "Escape", "its quit dialog", dialog_shown)
