@@ -90,7 +90,7 @@ with tempfile.TemporaryDirectory() as root:
         man = run(["groff", "-man", "-Tutf8", "-ww"], input=roff)
         check(man.returncode == 0 and man.stderr == "" and roff, "groff on %s:\n%s" % (page, man.stderr))
         text = re.sub(".\b", "", man.stdout).replace("\u2010", "-").replace("\u2212", "-")  # no bold, plain dashes
-        for option in ["--fenetre", "--plein-ecran", "--echelle", "--donnees", "--rejouer", "--verifier", "--help", "--version"]:
+        for option in ["--fenetre", "--plein-ecran", "--echelle", "--donnees", "--rejouer", "--verifier", "--scores", "--help", "--version"]:
             check(option in text, "%s does not mention %s" % (page, option))
         check(exit_status in text and re.search(r"\b2\b", text.split(exit_status)[-1]), page + " does not document exit status 2")
 

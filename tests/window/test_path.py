@@ -138,7 +138,7 @@ class Path(harness.WindowTest):
 # the stored game replays to its end; with its seed changed it differs at a check; with its
 # version changed it is tried with a warning; --scores shows an entry without its game as not proven.
 STORED = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "replays", "left-alone.replay")
-COMMAND_ROWS = [((), 1, "Le mode graphique ne peut etre mis en place"), (("--help",), 0, r"^Usage : zudaduviz (.|\n)*--verifier"),
+COMMAND_ROWS = [((), 1, "Le mode graphique ne peut etre mis en place"), (("--help",), 0, r"^Usage : zudaduviz (.|\n)*--verifier(.|\n)*--scores"),
                 (("--version",), 0, r"^zudaduviz \d+\.\d+\.\d+\n$"), (("--fenetre", "--bogus"), 2, "option inconnue « --bogus »"),
                 (("--echelle", "0"), 2, "« --echelle » attend"), (("--rejouer",), 2, "« --rejouer » attend"),
                 (("--rejouer", "absent.replay"), 1, "impossible de lire"), (("--verifier", "absent.replay"), 1, "impossible de lire"),
