@@ -13,7 +13,8 @@ using GamePadPlay = PlayScene;
 // pushed to its low end: it must not steer. Start opens the quit dialog, where the second
 // button or Start says no, fire yes (each of the dialog's frames presses the button; Escape after 100
 // frames ends a deaf one); Start plays from the title. A button held through a keyboard reset
-// counts again once released, as a key does; an unplugged pad counts no more.
+// counts again once released, as a key does; an unplugged pad counts no more. The keys screen
+// takes a button for an action, never Start.
 TEST_F(GamePadPlay, TheSticksAndButtonsGiveTheGamesInputsOnEveryScreen) {
     num_joysticks = 1, joy[0].num_sticks = 5, joy[0].num_buttons = 11;
     for (int s = 0; s < 5; s++) joy[0].stick[s].num_axis = 2 - (s == 4);
@@ -56,6 +57,14 @@ TEST_F(GamePadPlay, TheSticksAndButtonsGiveTheGamesInputsOnEveryScreen) {
         update_after(5);
         shots += char('0' + game.shots.size());
     }
+    // On the keys screen, Left chosen: Start is refused, the second button taken from the missiles (left with none).
+    joy[0].button[0].b = 0, frames = 0;
+    game.frame_observer = [&](BITMAP*) {
+        key[KEY_ENTER] = ++frames == 1, joy[0].button[9].b = frames == 2, joy[0].button[1].b = frames == 3, key[KEY_ESC] = frames == 4;
+    };
+    game.keys_screen();
+    const int* buttons = game.settings.bindings.buttons;
+    EXPECT_EQ(std::tuple(buttons[actions::left], buttons[actions::first_weapon], frames), std::tuple(1, KeyBindings::no_button, 4));
     num_joysticks = 0;
     EXPECT_EQ(std::pair(shots, game.fire_held()), std::pair(std::string("001"), false));
     joy[0] = JOYSTICK_INFO{};

@@ -1,15 +1,15 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The keys screen, the installed game and the title's demo in real windows. Level 2 is chosen,
-# F1 opens the keys screen, fire goes to another key (a wait given up, two keys exchanged back
-# and forth, each exchange said), a name is typed on the title (kept, given up, emptied: the
-# login name again), a game fires with that key. Then the game installed as a packager installs
-# it (cmake --install into a DESTDIR), started from a folder that has nothing to do with it,
-# finds its data and its instruments and the key, the music and the level as they were left (a
-# click on Keys shows the key, Defaults puts Space back, Back leaves), and speaks English to an
-# English locale that the machine has not generated (its catalogue installed; French at a click
-# on Language, English again at the next); with a FIFO for the best game and a last game in the
-# player's data folder, the untouched title starts the last one as a demo with its "DEMO" line
-# and English HUD, and a key ends it back on the title without acting.
+# F1 opens the keys screen, fire goes to another key (F1 refused, a wait given up, two keys
+# exchanged back and forth, each exchange said), a name is typed on the title (kept, given up,
+# emptied: the login name again), a game fires with that key. Then the game installed as a
+# packager installs it (cmake --install into a DESTDIR), started from a folder that has nothing
+# to do with it, finds its data and its instruments and the key, the music and the level as they
+# were left (a click on Keys shows the key, Defaults puts Space back, Back leaves), and speaks
+# English to an English locale that the machine has not generated (its catalogue installed;
+# French at a click on Language, English again at the next); with a FIFO for the best game and a
+# last game in the player's data folder, the untouched title starts the last one as a demo with
+# its "DEMO" line and English HUD, and a key ends it back on the title without acting.
 import os, pathlib, pwd, shutil, subprocess, tempfile, time
 import harness
 from harness import MUSIC_Y, PALE_YELLOW, SELECTED_GREEN, VALUE_RED, dialog_shown, read_text, switch_music
@@ -52,9 +52,12 @@ class Keys(harness.WindowTest):
             run.key(key)
         run.wait_screen("waiting for a key", waiting(FIRE_Y))
         run.press("k", "fire on K", lambda shot: fire_key(shot) == "K")
-        # Escape gives up a wait; a key another action had changes places with its own, and the screen says so.
+        # A key the game keeps is refused, Escape gives up the wait; a key another action had changes places
+        # with its own, and the screen says so.
         run.key("Return")
         run.wait_screen("waiting again", waiting(FIRE_Y))
+        run.press("F1", "a key the game keeps", lambda shot: waiting(FIRE_Y)(shot)
+                  and said(shot, "Cette touche est r?serv?e au jeu      ?chap : annuler"))
         run.press("Escape", "the wait given up", lambda shot: fire_key(shot) == "K" and said(shot, CHOOSE))
         for key, y, fire, notice in (("Up", FIRE_Y - 18, "Droite", "Droite et Tir ?changent leurs touches"),
                                      ("Down", FIRE_Y, "K", "Tir et Droite ?changent leurs touches")):
