@@ -2,14 +2,15 @@
 # The keys screen, the installed game and the title's demo in real windows. Level 2 is chosen,
 # F1 opens the keys screen, fire goes to another key (F1 refused, a wait given up, two keys
 # exchanged back and forth, each exchange said), a name is typed on the title (kept, given up,
-# emptied: the login name again), a game fires with that key. Then the game installed as a
-# packager installs it (cmake --install into a DESTDIR), started from a folder that has nothing
-# to do with it, finds its data and its instruments and the key, the music and the level as they
-# were left (a click on Keys shows the key, Defaults puts Space back, Back leaves), and speaks
-# English to an English locale that the machine has not generated (its catalogue installed;
-# French at a click on Language, English again at the next); with a FIFO for the best game and a
-# last game in the player's data folder, the untouched title starts the last one as a demo with
-# its "DEMO" line and English HUD, and a key ends it back on the title without acting.
+# emptied: the login name again), a game fires with that key; each choice is in the settings
+# file at once. Then the game installed as a packager installs it (cmake --install into a
+# DESTDIR), started from a folder that has nothing to do with it, finds its data and its
+# instruments and the key, the music and the level as they were left (a click on Keys shows the
+# key, Defaults puts Space back, Auto-fire comes on, Back leaves), and speaks English to an
+# English locale that the machine has not generated (its catalogue installed; French at a click
+# on Language, English again at the next); with a FIFO for the best game and a last game in the
+# player's data folder, the untouched title starts the last one as a demo with its "DEMO" line
+# and English HUD, and a key ends it back on the title without acting.
 import os, pathlib, pwd, shutil, subprocess, tempfile, time
 import harness
 from harness import MUSIC_Y, PALE_YELLOW, SELECTED_GREEN, VALUE_RED, dialog_shown, read_text, switch_music
@@ -46,12 +47,15 @@ class Keys(harness.WindowTest):
         sound = harness.SoundCapture(self)  # without a sound device the music starts off, whatever was chosen
         run = self.start_at_title()
         switch_music(self, run, 150, "Musique ON")
+        self.assertIn("music=on\n", settings.read_text())  # each choice kept at once
         harness.switch_option(LEVEL_Y, self, run, 150, "Rapidit? 2")
+        self.assertIn("level=2\n", settings.read_text())
         self.assertEqual(fire_key(run.press("F1", "keys screen", keys_shown, 5)), "Espace")
         for key in ("Up", "Down", "Down", "Down", "Return"):  # Up from the first line wraps to the last, Down back
             run.key(key)
         run.wait_screen("waiting for a key", waiting(FIRE_Y))
         run.press("k", "fire on K", lambda shot: fire_key(shot) == "K")
+        self.assertIn("key_fire=K\n", settings.read_text())  # kept at once
         # A key the game keeps is refused, Escape gives up the wait; a key another action had changes places
         # with its own, and the screen says so.
         run.key("Return")
@@ -87,7 +91,6 @@ class Keys(harness.WindowTest):
         run.press("Return", "title menu", harness.title_shown)
         run.key("Escape")
         self.assertEqual(run.wait_exit(), 0)
-        self.assertIn("key_fire=K\n", settings.read_text())
 
         destdir = self.enterContext(tempfile.TemporaryDirectory(prefix="zudaduviz-destdir-"))
         subprocess.run(["cmake", "--install", harness.BUILD_DIR], env=dict(os.environ, DESTDIR=destdir), check=True,
@@ -114,6 +117,10 @@ class Keys(harness.WindowTest):
         run.click(hold=harness.SHORT_CLICK)
         run.wait_screen("the first keys", lambda shot: fire_key(shot) == "Space" and said(shot, "The original keys and buttons are back"))
         self.assertIn("key_fire=SPACE\n", settings.read_text())
+        run.point(185, 503, harness.pointer_at(185, 503), "pointer on Auto-fire")
+        run.click(hold=harness.SHORT_CLICK)
+        run.wait_screen("auto-fire on", lambda shot: read_text(shot, 360, 500, VALUE_RED, 3) == "ON")
+        self.assertIn("auto_fire=on\n", settings.read_text())
         run.point(475, 473, harness.pointer_at(475, 473), "pointer on Back")
         run.click(hold=harness.SHORT_CLICK)
         run.wait_screen("title menu", harness.title_shown)
