@@ -156,7 +156,7 @@ class CommandLine(unittest.TestCase):
         env = dict({k: v for k, v in os.environ.items() if k not in gone}, LANG="C", **harness.LEAK_CHECK,
                    XDG_DATA_HOME=os.path.join(folder, "data"), XDG_CONFIG_HOME=os.path.join(folder, "config"))
         os.makedirs(os.path.join(folder, "data", "zudaduviz"))
-        pathlib.Path(folder, "data", "zudaduviz", "scores").write_text("1 900 - - - Zoé -\n")  # a score without its game
+        pathlib.Path(folder, "data", "zudaduviz", "scores").write_text("1 900 - - - Zoé -\n", encoding="utf-8")  # a score without its game
         stored = pathlib.Path(STORED).read_bytes()
         seed = 11 + stored[10]  # after the magic, the format and the version's length and text
         pathlib.Path(folder, "seed").write_bytes(stored[:seed] + bytes([stored[seed] ^ 1]) + stored[seed + 1:])
